@@ -1,0 +1,7 @@
+// Placeholder until the emulator lands.
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The command-line commands of selvanor. Each takes the program folder and the arguments
+// after the command name, prints what the window would show, and returns the exit status.
+
+#include <QString>
+#include <QStringList>
+
+int runInit(const QString& folder, const QStringList& args);
+int runCollect(const QString& folder, const QStringList& args);
+int runConvert(const QString& folder, const QStringList& args);
+int runClock(const QString& folder, const QStringList& args);
+int runBells(const QString& folder, const QStringList& args);
+int runBackup(const QString& folder, const QStringList& args);
+int runRestore(const QString& folder, const QStringList& args);

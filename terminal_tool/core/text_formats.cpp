@@ -1,0 +1,6 @@
+#include "text_formats.h"
+
+TextFormats& processTextFormats() {
+    static TextFormats formats;
+    return formats;
+}

@@ -1,0 +1,7 @@
+#include "tenrollform.h"
+
+#include "tfrmgiris.h"
+
+TEnrollForm::TEnrollForm(Tfrmgiris& main) : QDialog(&main), main_(main) {
+    setWindowTitle(QStringLiteral("Parmak/Kart/Yüz Tanımları"));
+}

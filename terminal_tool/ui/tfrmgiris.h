@@ -1,0 +1,122 @@
+#pragma once
+// SelvanoR's main window. Its handlers are split by subject over several files
+// (tfrmgiris_*.cpp); each handler reads its controls, runs one operation and shows the result.
+
+#include "device_session.h"
+
+#include <QMainWindow>
+#include <atomic>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class Prompt;
+class MemoSink;
+class TfrmDM;
+class Tfrmyeni;
+class Tfrmzil;
+class TEnrollForm;
+
+class Tfrmgiris : public QMainWindow {
+public:
+    static QString title() { return QStringLiteral("Selvano (R Serisi) v1.0.2 [Quenvar]"); }
+
+    // prompt: the dialogs of this window (tests pass a scripted one).
+    Tfrmgiris(TfrmDM& dm, Prompt& prompt, const QString& programFolder);
+    ~Tfrmgiris() override;
+
+    // The windows created after this one (program entry order).
+    void setWindows(Tfrmyeni* editor, TEnrollForm* enrollForm, Tfrmzil* bellForm);
+
+    // Start-up steps.
+    void FormCreate();
+    // Options: Settings.ini section Options.
+    void Button2Click();
+    // Terminal list.
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    // Connect / disconnect.
+    void BitBtn4Click();
+    // Download from the connected terminal; collection from all terminals and its cancel.
+    void BitBtn5Click();
+    void BitBtn11Click();
+    void BitBtn13Click();
+    // Conversion of an exported workbook.
+    void Button3Click();
+    // Clock, administrator cancel, bell and enrollment windows, fingerprint wipe.
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
+    void BitBtn10Click();
+    void erminaldeTanmlTmParmakizleriniSil1Click();
+
+    // The terminal row selected in the grid (empty id when the list is empty).
+    TerminalRecord selectedTerminal() const;
+    void selectTerminalRow(int row);
+    // Enables or disables BitBtn5 to BitBtn10.
+    void setDeviceButtonsEnabled(bool enabled);
+
+    DeviceSession& session() { return session_; }
+    const QString& programFolder() const { return programFolder_; }
+    Prompt& prompt() { return prompt_; }
+    TfrmDM& dm() { return dm_; }
+
+    // Controls, under their established names.
+    QTableView* DBGrid1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* erminaldeTanmlTmParmakizleriniSil1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn5 = nullptr;
+    QPushButton* BitBtn6 = nullptr;
+    QPushButton* BitBtn7 = nullptr;
+    QPushButton* BitBtn8 = nullptr;
+    QPushButton* BitBtn9 = nullptr;
+    QPushButton* BitBtn10 = nullptr;
+    QPushButton* BitBtn11 = nullptr;
+    QPushButton* BitBtn13 = nullptr;
+    QCheckBox* CheckBox1 = nullptr; // "2. veri dosyası kaydet"
+    QCheckBox* CheckBox2 = nullptr; // "aldıktan sonra veri sil"
+    QCheckBox* CheckBox3 = nullptr; // "dorvak formatı"
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPlainTextEdit* Memo3 = nullptr;
+    QPlainTextEdit* Memo4 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* statusLabel = nullptr; // what runs now ("2/5: Merkez")
+
+    // Memo sinks usable from worker threads.
+    MemoSink* memo3Sink = nullptr;
+    MemoSink* memo4Sink = nullptr;
+
+    // Set by BitBtn11Click, cleared by BitBtn13Click.
+    std::atomic<bool> runFlag{false};
+
+private:
+    void buildControls();
+
+    TfrmDM& dm_;
+    Prompt& prompt_;
+    QString programFolder_;
+    DeviceSession session_;
+    Tfrmyeni* editor_ = nullptr;
+    TEnrollForm* enrollForm_ = nullptr;
+    Tfrmzil* bellForm_ = nullptr;
+
+};

@@ -1,0 +1,3 @@
+#include "tfrmgiris.h"
+
+void Tfrmgiris::Button3Click() {}

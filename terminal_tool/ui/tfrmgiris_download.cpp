@@ -1,0 +1,5 @@
+#include "tfrmgiris.h"
+
+void Tfrmgiris::BitBtn5Click() {}
+void Tfrmgiris::BitBtn11Click() {}
+void Tfrmgiris::BitBtn13Click() { runFlag = false; }

@@ -1,0 +1,7 @@
+#include "tfrmzil.h"
+
+#include "tfrmgiris.h"
+
+Tfrmzil::Tfrmzil(Tfrmgiris& main) : QDialog(&main), main_(main) {
+    setWindowTitle(QStringLiteral("Zil Saatleri"));
+}
