@@ -2,14 +2,15 @@
 // The enrollment window: a terminal's whole enrollment to and from a backup file ("TÜM DATA")
 // and one user's data ("TEK DATA"), on the session the main window holds open.
 
+#include "enroll_files.h"
 #include "enroll_work.h"
 #include "pdks_names.h"
+#include "whole_transfer.h"
 
 #include <QDialog>
 #include <functional>
 #include <memory>
 
-class EnrollRowFiller;
 class MemoSink;
 class Prompt;
 class QCheckBox;
@@ -23,7 +24,6 @@ class QTabWidget;
 class QTreeWidget;
 class SingleUserOperations;
 class Tfrmgiris;
-class WholeTransfer;
 
 class TEnrollForm : public QDialog {
 public:
@@ -144,8 +144,9 @@ private:
     Prompt& prompt();
     SingleUserOperations singleUser();
     WholeTransfer wholeTransfer(bool lookUpNames);
-    // The row filler of the file operations, reading CheckBox1 now.
-    std::shared_ptr<EnrollRowFiller> rowFiller();
+    EnrollFiles enrollFiles();
+    // Made on the worker that uses it: its database connection belongs to that thread.
+    EnrollRowFiller rowFiller(bool lookUpNames);
     void showFingerprint();
     // A single-field read: the text read goes into edit.
     void readInto(QLineEdit* edit,
