@@ -2,13 +2,14 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
-QByteArray trimmedLine(const QByteArray& line) { return line.trimmed(); }
+const QByteArray kBom("\xEF\xBB\xBF");
 
 bool isSectionHeader(const QByteArray& line, QByteArray* name) {
-    const QByteArray t = trimmedLine(line);
+    const QByteArray t = line.trimmed();
     if (t.size() < 2 || t.front() != '[')
         return false;
     const qsizetype close = t.indexOf(']');
@@ -19,20 +20,28 @@ bool isSectionHeader(const QByteArray& line, QByteArray* name) {
     return true;
 }
 
-bool splitKey(const QByteArray& line, QByteArray* key, QByteArray* value) {
-    const QByteArray t = trimmedLine(line);
+// The position of the "=" of a key line, or -1 for comments, blanks and other lines.
+qsizetype keySeparator(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
     if (t.isEmpty() || t.front() == ';' || t.front() == '#')
-        return false;
-    const qsizetype eq = t.indexOf('=');
-    if (eq <= 0)
-        return false;
-    *key = t.left(eq).trimmed();
-    *value = t.mid(eq + 1).trimmed();
-    return true;
+        return -1;
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || line.left(eq).trimmed().isEmpty())
+        return -1;
+    return eq;
 }
 
 bool sameName(const QByteArray& a, const QString& b) {
     return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString decodeText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder turkish("windows-1254");
+    return turkish.isValid() ? QString(turkish.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
 } // namespace
@@ -41,6 +50,7 @@ IniFile::IniFile(const QString& path) : path_(path) {}
 
 bool IniFile::load(QString* error) {
     lines_.clear();
+    eol_ = "\r\n";
     QFile file(path_);
     if (!file.exists())
         return true;
@@ -50,26 +60,44 @@ bool IniFile::load(QString* error) {
         return false;
     }
     const QByteArray data = file.readAll();
-    eol_ = data.contains("\r\n") || data.isEmpty() ? QByteArray("\r\n") : QByteArray("\n");
-    endsWithEol_ = data.isEmpty() || data.endsWith('\n');
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
     qsizetype start = 0;
+    bool eolChosen = false;
     while (start < data.size()) {
-        qsizetype nl = data.indexOf('\n', start);
-        if (nl < 0)
-            nl = data.size();
-        QByteArray line = data.mid(start, nl - start);
-        if (line.endsWith('\r'))
-            line.chop(1);
+        const qsizetype nl = data.indexOf('\n', start);
+        Line line;
+        if (nl < 0) {
+            line.text = data.mid(start);
+            start = data.size();
+        } else {
+            line.text = data.mid(start, nl - start);
+            line.eol = "\n";
+            if (line.text.endsWith('\r')) {
+                line.text.chop(1);
+                line.eol = "\r\n";
+            }
+            start = nl + 1;
+            if (!eolChosen) {
+                eol_ = line.eol;
+                eolChosen = true;
+            }
+        }
         lines_.append(line);
-        start = nl + 1;
     }
     return true;
 }
 
 int IniFile::findSection(const QString& section) const {
     for (int i = 0; i < lines_.size(); ++i) {
+        QByteArray text = lines_[i].text;
+        if (i == 0 && text.startsWith(kBom))
+            text = text.mid(kBom.size());
         QByteArray name;
-        if (isSectionHeader(lines_[i], &name) && sameName(name, section))
+        if (isSectionHeader(text, &name) && sameName(name, section))
             return i;
     }
     return -1;
@@ -77,7 +105,7 @@ int IniFile::findSection(const QString& section) const {
 
 int IniFile::sectionEnd(int headerLine) const {
     int i = headerLine + 1;
-    while (i < lines_.size() && !isSectionHeader(lines_[i], nullptr))
+    while (i < lines_.size() && !isSectionHeader(lines_[i].text, nullptr))
         ++i;
     return i;
 }
@@ -85,8 +113,9 @@ int IniFile::sectionEnd(int headerLine) const {
 int IniFile::findKey(int headerLine, const QString& key) const {
     const int end = sectionEnd(headerLine);
     for (int i = headerLine + 1; i < end; ++i) {
-        QByteArray k, v;
-        if (splitKey(lines_[i], &k, &v) && sameName(k, key))
+        const QByteArray& text = lines_[i].text;
+        const qsizetype eq = keySeparator(text);
+        if (eq >= 0 && sameName(text.left(eq).trimmed(), key))
             return i;
     }
     return -1;
@@ -100,49 +129,51 @@ QString IniFile::value(const QString& section, const QString& key,
     const int line = findKey(header, key);
     if (line < 0)
         return defaultValue;
-    QByteArray k, v;
-    splitKey(lines_[line], &k, &v);
+    const QByteArray& text = lines_[line].text;
+    QByteArray v = text.mid(keySeparator(text) + 1).trimmed();
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
         v = v.mid(1, v.size() - 2);
-    return QString::fromUtf8(v);
+    return decodeText(v);
+}
+
+void IniFile::insertLine(int at, const QByteArray& text) {
+    // A file that ended without a line end still does; the line before gets one.
+    QByteArray eol = eol_;
+    if (at > 0 && lines_[at - 1].eol.isEmpty()) {
+        lines_[at - 1].eol = eol_;
+        eol.clear();
+    }
+    lines_.insert(at, Line{text, eol});
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
     int header = findSection(section);
     if (header < 0) {
-        if (!lines_.isEmpty() && !trimmedLine(lines_.last()).isEmpty() && endsWithEol_)
-            lines_.append(QByteArray());
-        lines_.append('[' + section.toUtf8() + ']');
-        lines_.append(entry);
+        if (!lines_.isEmpty() && !lines_.last().text.trimmed().isEmpty())
+            insertLine(lines_.size(), QByteArray());
+        insertLine(lines_.size(), '[' + section.toUtf8() + ']');
+        insertLine(lines_.size(), key.toUtf8() + '=' + value.toUtf8());
         return;
     }
     const int line = findKey(header, key);
     if (line >= 0) {
-        lines_[line] = entry;
+        QByteArray& text = lines_[line].text;
+        text = text.left(keySeparator(text) + 1) + value.toUtf8();
         return;
     }
     // After the section's last non-blank line, so blank separators stay between sections.
     int insertAt = sectionEnd(header);
-    while (insertAt > header + 1 && trimmedLine(lines_[insertAt - 1]).isEmpty())
+    while (insertAt > header + 1 && lines_[insertAt - 1].text.trimmed().isEmpty())
         --insertAt;
-    lines_.insert(insertAt, entry);
+    insertLine(insertAt, key.toUtf8() + '=' + value.toUtf8());
 }
 
 bool IniFile::save(QString* error) const {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     QByteArray data;
-    for (int i = 0; i < lines_.size(); ++i) {
-        data += lines_[i];
-        if (i + 1 < lines_.size() || endsWithEol_)
-            data += eol_;
-    }
-    if (file.write(data) != data.size() || !file.commit()) {
+    for (const Line& line : lines_)
+        data += line.text + line.eol;
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

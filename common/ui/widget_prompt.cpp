@@ -21,6 +21,17 @@ void runOnUiThread(const std::function<void()>& fn) {
 
 namespace {
 const QString kWarningCaption = QStringLiteral("UYARI");
+const QString kUnknownError = QStringLiteral("Bilinmeyen hata.");
+} // namespace
+
+void runGuarded(Prompt& prompt, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        prompt.error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        prompt.error(kUnknownError);
+    }
 }
 
 WidgetPrompt::WidgetPrompt(QWidget* parent, const QString& title)
@@ -77,7 +88,8 @@ void MemoSink::clear() {
     clearPending_ = true;
     if (!flushPosted_) {
         flushPosted_ = true;
-        QMetaObject::invokeMethod(this, [this] { flush(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { flush(); }, Qt::QueuedConnection);
     }
 }
 
@@ -86,7 +98,8 @@ void MemoSink::addLine(const QString& line) {
     pending_.append(line);
     if (!flushPosted_) {
         flushPosted_ = true;
-        QMetaObject::invokeMethod(this, [this] { flush(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { flush(); }, Qt::QueuedConnection);
     }
 }
 
@@ -137,13 +150,8 @@ void runInBackground(QWidget* context, QAbstractButton* button, bool busyCursor,
     if (busyCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     QPointer<QAbstractButton> guardedButton(button);
-    QThread* thread = QThread::create([work = std::move(work), &prompt] {
-        try {
-            work();
-        } catch (const std::exception& e) {
-            prompt.error(QString::fromUtf8(e.what()));
-        }
-    });
+    QThread* thread =
+        QThread::create([work = std::move(work), &prompt] { runGuarded(prompt, work); });
     QObject::connect(thread, &QThread::finished, context,
                      [thread, guardedButton, busyCursor, done = std::move(done)] {
                          if (busyCursor)

@@ -75,5 +75,9 @@ private:
 void runInBackground(QWidget* context, QAbstractButton* button, bool busyCursor, Prompt& prompt,
                      std::function<void()> work, std::function<void()> done = {});
 
+// Runs a handler on the window thread; an error it does not catch ends it and is shown with
+// prompt.error in its own text, and the program goes on.
+void runGuarded(Prompt& prompt, const std::function<void()>& handler);
+
 // Runs fn on the window thread and waits for it (directly when already there).
 void runOnUiThread(const std::function<void()>& fn);
