@@ -1,8 +1,81 @@
+// selvanor collect: the collection from all terminals (--all) or the download from one
+// (--terminal NAME), without a screen, for cron and systemd timers.
+
 #include "commands.h"
 
+#include "collection.h"
+#include "console_prompt.h"
+#include "device_session.h"
+#include "terminal_registry.h"
+
+#include <QDir>
+#include <atomic>
 #include <cstdio>
 
-int runCollect(const QString&, const QStringList&) {
-    std::fputs("selvanor collect: not available yet\n", stderr);
+namespace {
+
+// The record memo has no place on the command line: the lines are in the record files.
+class DiscardSink : public LineSink {
+public:
+    void clear() override {}
+    void addLine(const QString&) override {}
+};
+
+int usage() {
+    std::fputs("usage: selvanor collect [--folder DIR] --all\n"
+               "       selvanor collect [--folder DIR] --terminal NAME\n",
+               stderr);
     return 2;
+}
+
+int collectAll(const QString& folder, ConsolePrompt& prompt) {
+    DeviceSession session;
+    std::atomic<bool> runFlag{true};
+    StdoutSink memo3;
+    DiscardSink memo4;
+    NullProgress progress;
+    try {
+        CollectionRun run(folder, DownloadOptions::fromSettings(folder));
+        const CollectionResult result = run.run(session, runFlag, memo3, memo4, progress);
+        return result.failed > 0 ? 1 : 0;
+    } catch (const std::exception& e) {
+        prompt.error(QString::fromUtf8(e.what()));
+        return 2;
+    }
+}
+
+int collectOne(const QString& folder, const QString& name, ConsolePrompt& prompt) {
+    try {
+        const TerminalRegistry registry(QDir(folder).filePath(QStringLiteral("Data.db")));
+        const auto row = registry.byName(name);
+        if (!row) {
+            prompt.error(QStringLiteral("Terminal bulunamadı: %1").arg(name));
+            return 2;
+        }
+        DeviceSession session;
+        if (!session.OpenSession(*row)) {
+            prompt.message(QStringLiteral("Hata..Bağlantı Kurulamadı...."));
+            return 1;
+        }
+        AttendanceDownload download(session, folder, DownloadOptions::fromSettings(folder));
+        DiscardSink memo4;
+        NullProgress progress;
+        download.run(prompt, memo4, progress);
+        session.CloseSession();
+        return 0;
+    } catch (const std::exception& e) {
+        prompt.error(QString::fromUtf8(e.what()));
+        return 2;
+    }
+}
+
+} // namespace
+
+int runCollect(const QString& folder, const QStringList& args) {
+    ConsolePrompt prompt;
+    if (args == QStringList{QStringLiteral("--all")})
+        return collectAll(folder, prompt);
+    if (args.size() == 2 && args.first() == QLatin1String("--terminal"))
+        return collectOne(folder, args.at(1), prompt);
+    return usage();
 }
