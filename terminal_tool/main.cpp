@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QMap>
-#include <cstdio>
 #include <functional>
 
 namespace {
@@ -20,19 +19,35 @@ using Command = std::function<int(const QString&, const QStringList&)>;
 
 const QMap<QString, Command>& commands() {
     static const QMap<QString, Command> table = {
-        {QStringLiteral("init"), runInit},       {QStringLiteral("collect"), runCollect},
-        {QStringLiteral("convert"), runConvert}, {QStringLiteral("clock"), runClock},
-        {QStringLiteral("bells"), runBells},     {QStringLiteral("backup"), runBackup},
-        {QStringLiteral("restore"), runRestore},
+        {QStringLiteral("init"), runInit},       {QStringLiteral("terminal"), runTerminal},
+        {QStringLiteral("collect"), runCollect}, {QStringLiteral("convert"), runConvert},
+        {QStringLiteral("clock"), runClock},     {QStringLiteral("bells"), runBells},
+        {QStringLiteral("backup"), runBackup},   {QStringLiteral("restore"), runRestore},
     };
     return table;
 }
 
+// An error that a handler does not catch ends that handler and is shown with its own text;
+// the program goes on.
+class SelvanorApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    Prompt* prompt = nullptr;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool handled = false;
+        runGuarded(*prompt, [&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
+};
+
 int runWindow(int argc, char** argv) {
-    QApplication app(argc, argv);
+    SelvanorApplication app(argc, argv);
+    WidgetPrompt prompt(nullptr, Tfrmgiris::title());
+    app.prompt = &prompt;
     const QString folder = resolveProgramFolder(app.arguments());
     TfrmDM dm(folder);
-    Tfrmgiris main(dm, *new WidgetPrompt(nullptr, Tfrmgiris::title()), folder);
+    Tfrmgiris main(dm, prompt, folder);
     main.FormCreate();
     Tfrmyeni editor(main);
     TEnrollForm enrollForm(main);

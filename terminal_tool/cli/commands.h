@@ -6,6 +6,9 @@
 #include <QStringList>
 
 int runInit(const QString& folder, const QStringList& args);
+// "terminal add --name N --type ethernet|com|usb --ip A --port P --number N --password P
+// [--com-port X]" and "terminal list".
+int runTerminal(const QString& folder, const QStringList& args);
 int runCollect(const QString& folder, const QStringList& args);
 int runConvert(const QString& folder, const QStringList& args);
 int runClock(const QString& folder, const QStringList& args);

@@ -2,6 +2,7 @@
 
 #include <QAtomicInt>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -72,12 +73,13 @@ TerminalRecord terminalFromRecord(const QSqlRecord& r) {
 }
 
 TerminalRegistry::TerminalRegistry(const QString& dataDbPath)
-    : connectionName_(
-          QStringLiteral("registry-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {
+    : connectionName_(QStringLiteral("registry-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {
     if (!QFile::exists(dataDbPath))
         throw std::runtime_error(("Data dosyası bulunamadı: " + dataDbPath).toStdString());
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     db_.setDatabaseName(dataDbPath);
+    // Other connections (the window's list, a worker's registry) may hold the file briefly.
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db_.open())
         fail(db_.lastError());
 }
@@ -88,16 +90,23 @@ TerminalRegistry::~TerminalRegistry() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-bool TerminalRegistry::createStore(const QString& folder, QString* error) {
+bool TerminalRegistry::createStore(const QString& folder, QString* error, QStringList* created) {
     const QString data = folder + QStringLiteral("Data.db");
     const QString log = folder + QStringLiteral("Log.db");
-    if (!QFile::exists(data) &&
-        !runScript(data, {QLatin1String(kTerminalTable), QLatin1String(kEnrollInfoTable)}, error))
-        return false;
-    if (!QFile::exists(log) &&
-        !runScript(log, {QStringLiteral("CREATE TABLE Log (ID INTEGER PRIMARY KEY, Text TEXT)")},
-                   error))
-        return false;
+    const QList<std::pair<QString, QStringList>> files = {
+        {data, {QLatin1String(kTerminalTable), QLatin1String(kEnrollInfoTable)}},
+        {log, {QStringLiteral("CREATE TABLE Log (ID INTEGER PRIMARY KEY, Text TEXT)")}},
+    };
+    for (const auto& [path, statements] : files) {
+        if (QFileInfo::exists(path))
+            continue;
+        if (!runScript(path, statements, error)) {
+            QFile::remove(path); // a half-made store would pass for an existing one next time
+            return false;
+        }
+        if (created)
+            created->append(path);
+    }
     return true;
 }
 
@@ -133,16 +142,32 @@ std::optional<TerminalRecord> TerminalRegistry::byId(const QString& id) const {
     return terminalFromRecord(q.record());
 }
 
-static void bindColumns(QSqlQuery& q, const TerminalRecord& row) {
-    q.addBindValue(row.terminalNo.trimmed());
+namespace {
+
+// TerminalNo and NetPort are read back as whole numbers when a terminal is opened; SQLite
+// would store any text in them, so a value that is not one is refused here.
+int wholeNumber(const QString& text, const char* column) {
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw std::runtime_error(QStringLiteral("'%1' geçerli bir tam sayı değil (%2).")
+                                     .arg(text.trimmed(), QLatin1String(column))
+                                     .toStdString());
+    return n;
+}
+
+void bindColumns(QSqlQuery& q, const TerminalRecord& row) {
+    q.addBindValue(wholeNumber(row.terminalNo, "TerminalNo"));
     q.addBindValue(row.name.trimmed());
     q.addBindValue(row.tip);
     q.addBindValue(row.comPort.trimmed());
     q.addBindValue(row.comBaud.trimmed());
     q.addBindValue(row.ip.trimmed());
-    q.addBindValue(row.netPort.trimmed());
+    q.addBindValue(wholeNumber(row.netPort, "NetPort"));
     q.addBindValue(row.password.trimmed());
 }
+
+} // namespace
 
 QString TerminalRegistry::insert(const TerminalRecord& row) {
     QSqlQuery q(db_);
@@ -163,6 +188,9 @@ void TerminalRegistry::update(const TerminalRecord& row) {
     q.addBindValue(row.id);
     if (!q.exec())
         fail(q.lastError());
+    if (q.numRowsAffected() == 0)
+        throw std::runtime_error(
+            QStringLiteral("Terminal kaydı bulunamadı (ID=%1).").arg(row.id).toStdString());
 }
 
 void TerminalRegistry::remove(const QString& id) {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class TerminalRegistry {
@@ -18,16 +19,19 @@ public:
     TerminalRegistry& operator=(const TerminalRegistry&) = delete;
 
     // Makes Data.db (tables Terminal and ENROLLINFO) and Log.db in folder where missing;
-    // an existing store is never changed. False with a reason on failure.
-    static bool createStore(const QString& folder, QString* error);
+    // an existing file is never changed. False with a reason on failure; created lists the
+    // files made.
+    static bool createStore(const QString& folder, QString* error, QStringList* created = nullptr);
 
     // "select * from Terminal order by Terminal"
     QList<TerminalRecord> list() const;
     std::optional<TerminalRecord> byName(const QString& name) const;
     std::optional<TerminalRecord> byId(const QString& id) const;
+    // Values are stored trimmed; TerminalNo and NetPort must be whole numbers.
     // Returns the new row's ID. Throws std::runtime_error with the database's text.
     QString insert(const TerminalRecord& row);
-    void update(const TerminalRecord& row); // by row.id
+    // By row.id; throws when the row is no longer there.
+    void update(const TerminalRecord& row);
     void remove(const QString& id);
 
     QSqlDatabase database() const { return db_; }

@@ -6,8 +6,10 @@
 
 #include <QMainWindow>
 #include <atomic>
+#include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -63,6 +65,15 @@ public:
     // The terminal row selected in the grid (empty id when the list is empty).
     TerminalRecord selectedTerminal() const;
     void selectTerminalRow(int row);
+    // The grid row of the terminal with this ID, -1 when it is not listed.
+    int rowOfTerminal(const QString& id) const;
+    // Requeries the terminal list; the grid then stands on its first row. Throws with the
+    // database's text (the grid is then empty).
+    void requeryList();
+    // Runs device work off the window thread (runInBackground with this window's prompt) and
+    // keeps BitBtn4 disabled meanwhile, so the link cannot be closed under the work.
+    void runSessionWork(QAbstractButton* button, bool busyCursor, std::function<void()> work,
+                        std::function<void()> done = {});
     // Enables or disables BitBtn5 to BitBtn10.
     void setDeviceButtonsEnabled(bool enabled);
 
@@ -100,6 +111,7 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* statusLabel = nullptr; // what runs now ("2/5: Merkez")
+    QLabel* folderLabel = nullptr; // the program folder, in the status bar
 
     // Memo sinks usable from worker threads.
     MemoSink* memo3Sink = nullptr;
@@ -108,8 +120,13 @@ public:
     // Set by BitBtn11Click, cleared by BitBtn13Click.
     std::atomic<bool> runFlag{false};
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildControls();
+    void wire(QAbstractButton* button, void (Tfrmgiris::*handler)());
+    void arrangeGrid();
 
     TfrmDM& dm_;
     Prompt& prompt_;
@@ -118,5 +135,6 @@ private:
     Tfrmyeni* editor_ = nullptr;
     TEnrollForm* enrollForm_ = nullptr;
     Tfrmzil* bellForm_ = nullptr;
-
+    int sessionWork_ = 0; // device work running on workers
+    bool centred_ = false;
 };
