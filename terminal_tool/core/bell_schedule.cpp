@@ -2,9 +2,8 @@
 
 #include "device_session.h"
 #include "prompt.h"
+#include "record_line.h"
 #include "text_formats.h"
-
-#include <QTime>
 
 namespace {
 
@@ -13,43 +12,6 @@ constexpr int kValueType = 3;
 
 std::size_t recordOffset(int bellIndex) {
     return static_cast<std::size_t>(bellIndex) * BellRecordSize;
-}
-
-// Writes a time with a Delphi-style pattern (h, hh, n, nn, s, ss, z, zzz, ':' for the time
-// separator, quoted literals); any other character stands for itself.
-QString formatTime(const QTime& time, const QString& pattern, QChar timeSeparator) {
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern.at(i);
-        const QChar lower = c.toLower();
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern.at(i + run).toLower() == lower)
-            ++run;
-        auto number = [&](int value, int width) {
-            out += QStringLiteral("%1").arg(value, run >= 2 ? width : 1, 10, QLatin1Char('0'));
-        };
-        if (lower == QLatin1Char('h')) {
-            number(time.hour(), 2);
-        } else if (lower == QLatin1Char('n')) {
-            number(time.minute(), 2);
-        } else if (lower == QLatin1Char('s')) {
-            number(time.second(), 2);
-        } else if (lower == QLatin1Char('z')) {
-            number(time.msec(), 3);
-        } else if (c == QLatin1Char(':')) {
-            out += QString(run, timeSeparator);
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            const qsizetype end = pattern.indexOf(c, i + 1);
-            const qsizetype stop = end < 0 ? pattern.size() : end;
-            out += pattern.mid(i + 1, stop - i - 1);
-            i = stop + 1;
-            continue;
-        } else {
-            out += QString(run, c);
-        }
-        i += run;
-    }
-    return out;
 }
 
 bool readNumber(const QString& text, int lowest, int highest, int& value) {
@@ -91,8 +53,8 @@ bool parseBellTime(const QString& text, int& hour, int& minute) {
 
 QString bellTimeText(const Bell& bell) {
     const TextFormats& formats = processTextFormats();
-    return formatTime(QTime(bell.hour, bell.minute, 0), formats.longTimeFormat,
-                      formats.timeSeparator);
+    return formatDateTime(formats.longTimeFormat,
+                          QDateTime(QDate(2000, 1, 1), QTime(bell.hour, bell.minute, 0)), formats);
 }
 
 BellRow bellRowFor(const Bell& bell) {
