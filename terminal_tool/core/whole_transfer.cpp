@@ -133,6 +133,9 @@ bool WholeTransfer::receiveAll(const QString& backupPath, const QString& setting
         }
         state_.wholeSet = TZd2911Tools::BytesToUsers(extraData);
         state_.loadedUsers = state_.wholeSet;
+        // The detail reads do not use the list answer; sending it along with every one of them
+        // would make the traffic grow with the square of the user count.
+        extraData = NewByteVector(6);
         rows_.clearRows();
         const auto rows = filler();
         // Users after a refused detail read would go into the file without their fingerprints;
@@ -220,6 +223,7 @@ bool WholeTransfer::oneUser(const QString& userId) {
             return false;
         }
         const std::vector<UserPtr> users = TZd2911Tools::BytesToUsers(extraData);
+        extraData = NewByteVector(6);
         rows_.clearRows();
         const auto rows = filler();
         return readDetails(users, *rows, extraProperty, extraData,
