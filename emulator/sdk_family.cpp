@@ -92,6 +92,15 @@ QString operationName(std::uint8_t command, const ByteVector& payload) {
             // An unreadable request keeps the plain name; it is refused later.
         }
     }
+    // The user's number comes last, so one user's operation can be singled out:
+    // "get_user_data:1:2" is the detail read of user 2.
+    if (command == frame::GetUserData || command == frame::SetUserData) {
+        try {
+            name += QLatin1Char(':') + wire::decodeUserRequest(payload).user.EnrollNumber;
+        } catch (const DeviceError&) {
+            // As above: the plain name.
+        }
+    }
     return name;
 }
 
