@@ -12,29 +12,29 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
 
 // The terminal link serves one thread at a time: while a maintenance command runs on its
-// worker, the connect button, the other device buttons and the wipe entry wait for it.
+// worker, the other device buttons and the wipe entry wait for it (runSessionWork holds the
+// connect button).
 void runDeviceCommand(Tfrmgiris& form, bool hourglass, std::function<void()> work) {
-    QList<QPair<QWidget*, bool>> buttons;
-    for (QPushButton* b : {form.BitBtn4, form.BitBtn5, form.BitBtn6, form.BitBtn7, form.BitBtn8,
-                           form.BitBtn9, form.BitBtn10}) {
-        buttons.append({b, b->isEnabled()});
-        b->setEnabled(false);
-    }
-    QAction* wipe = form.erminaldeTanmlTmParmakizleriniSil1;
-    const bool wipeEnabled = wipe->isEnabled();
-    wipe->setEnabled(false);
-    runInBackground(&form, nullptr, hourglass, form.prompt(), std::move(work),
-                    [buttons, wipe, wipeEnabled] {
-                        for (const auto& [button, enabled] : buttons)
-                            button->setEnabled(enabled);
-                        wipe->setEnabled(wipeEnabled);
-                    });
+    QList<QPair<QPointer<QObject>, bool>> held;
+    for (QPushButton* b :
+         {form.BitBtn5, form.BitBtn6, form.BitBtn7, form.BitBtn8, form.BitBtn9, form.BitBtn10})
+        held.append({b, b->isEnabled()});
+    held.append({form.erminaldeTanmlTmParmakizleriniSil1,
+                 form.erminaldeTanmlTmParmakizleriniSil1->isEnabled()});
+    for (const auto& [control, enabled] : held)
+        control->setProperty("enabled", false);
+    form.runSessionWork(nullptr, hourglass, std::move(work), [held] {
+        for (const auto& [control, enabled] : held)
+            if (control)
+                control->setProperty("enabled", enabled);
+    });
 }
 
 // Modal secondary windows stand in for the main window while they are open.
