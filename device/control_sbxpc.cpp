@@ -146,7 +146,7 @@ bool TSBXPC::SetDeviceEnabled(qint32 machineNumber, qint32 flag) {
 }
 
 bool TSBXPC::WriteEnrollment(qint32 machineNumber, qint32 enrollNumber, qint32 enrollMachineNumber,
-                             qint32 backupNumber, qint32 privilege, QVector<qint32>&,
+                             qint32 backupNumber, qint32 privilege, std::vector<qint32>&,
                              qint32 value) {
     impl_->sendPendingEnable();
     return impl_->call(

@@ -5,8 +5,8 @@
 // used from any one thread at a time.
 
 #include <QString>
-#include <QVector>
 #include <memory>
+#include <vector>
 
 class TSBXPC {
 public:
@@ -29,7 +29,7 @@ public:
     // number the terminal does not know yet becomes a new user. The enroll-data buffer carries
     // fingerprint data for other backup numbers and is neither sent nor changed for these two.
     bool WriteEnrollment(qint32 machineNumber, qint32 enrollNumber, qint32 enrollMachineNumber,
-                         qint32 backupNumber, qint32 privilege, QVector<qint32>& enrollData,
+                         qint32 backupNumber, qint32 privilege, std::vector<qint32>& enrollData,
                          qint32 value);
 
     // Removes one credential of a user; the user and its other credentials stay.
