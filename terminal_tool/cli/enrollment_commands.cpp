@@ -31,7 +31,8 @@ std::optional<TransferArguments> parseArguments(const QString& command, const QS
     TransferArguments parsed;
     parsed.file = folder + QStringLiteral("allenroll.fpt");
     for (int i = 0; i < args.size(); ++i) {
-        QString name = args[i];
+        const QString option = args[i];
+        QString name = option;
         QString value;
         const qsizetype eq = name.indexOf(QLatin1Char('='));
         if (name.startsWith(QStringLiteral("--")) && eq > 0) {
@@ -46,7 +47,7 @@ std::optional<TransferArguments> parseArguments(const QString& command, const QS
             parsed.file = QFileInfo(value).absoluteFilePath();
         else {
             printError(QStringLiteral("selvanor %1: unknown or incomplete option %2")
-                           .arg(command, args[i]));
+                           .arg(command, option));
             parsed.terminal.clear();
             break;
         }
