@@ -35,6 +35,8 @@ public:
     Prompt* prompt = nullptr;
 
     bool notify(QObject* receiver, QEvent* event) override {
+        if (!prompt)
+            return QApplication::notify(receiver, event);
         bool handled = false;
         runGuarded(*prompt, [&] { handled = QApplication::notify(receiver, event); });
         return handled;

@@ -22,7 +22,12 @@ void runOnUiThread(const std::function<void()>& fn) {
 namespace {
 const QString kWarningCaption = QStringLiteral("UYARI");
 const QString kUnknownError = QStringLiteral("Bilinmeyen hata.");
+int backgroundWork = 0; // changed on the window thread only
 } // namespace
+
+int runningBackgroundWork() {
+    return backgroundWork;
+}
 
 void runGuarded(Prompt& prompt, const std::function<void()>& handler) {
     try {
@@ -150,10 +155,12 @@ void runInBackground(QWidget* context, QAbstractButton* button, bool busyCursor,
     if (busyCursor)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     QPointer<QAbstractButton> guardedButton(button);
+    ++backgroundWork;
     QThread* thread =
         QThread::create([work = std::move(work), &prompt] { runGuarded(prompt, work); });
     QObject::connect(thread, &QThread::finished, context,
                      [thread, guardedButton, busyCursor, done = std::move(done)] {
+                         --backgroundWork;
                          if (busyCursor)
                              QApplication::restoreOverrideCursor();
                          if (guardedButton)

@@ -75,6 +75,9 @@ private:
 void runInBackground(QWidget* context, QAbstractButton* button, bool busyCursor, Prompt& prompt,
                      std::function<void()> work, std::function<void()> done = {});
 
+// How many runInBackground works have not ended yet (a window must not close under them).
+int runningBackgroundWork();
+
 // Runs a handler on the window thread; an error it does not catch ends it and is shown with
 // prompt.error in its own text, and the program goes on.
 void runGuarded(Prompt& prompt, const std::function<void()>& handler);

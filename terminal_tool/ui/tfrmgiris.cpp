@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -154,6 +155,7 @@ void Tfrmgiris::buildControls() {
     setCentralWidget(central);
     statusBar()->addWidget(statusLabel, 1);
     statusBar()->addPermanentWidget(folderLabel);
+    statusBar()->setSizeGripEnabled(false);
     setFixedSize(sizeHint().expandedTo(QSize(780, 680)));
 
     wire(BitBtn1, &Tfrmgiris::BitBtn1Click);
@@ -188,6 +190,15 @@ void Tfrmgiris::showEvent(QShowEvent* event) {
         centred_ = true;
     }
     QMainWindow::showEvent(event);
+}
+
+void Tfrmgiris::closeEvent(QCloseEvent* event) {
+    // A worker still using the session or the windows must not outlive them.
+    if (runningBackgroundWork() > 0) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void Tfrmgiris::FormCreate() {

@@ -122,6 +122,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Closing ends the program; it waits until work running on a worker has ended.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();

@@ -527,6 +527,29 @@ private Q_SLOTS:
         QVERIFY(s.prompt.entries().isEmpty());
     }
 
+    void closingWaitsForTheConnection() {
+        EmulatorProcess emulator;
+        EmulatorOptions slow;
+        slow.arguments = {QStringLiteral("--delay"), QStringLiteral("300")};
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), slow),
+                 qPrintable(emulator.errorText()));
+        Shell s;
+        s.createStore();
+        TerminalRecord row = terminal("Merkez");
+        row.terminalNo = "1";
+        row.password = "0";
+        row.ip = "127.0.0.1";
+        row.netPort = QString::number(emulator.port());
+        s.seed({row});
+        s.start();
+        s.main->show();
+        s.main->BitBtn4->click();
+        QVERIFY(!s.main->close());
+        QVERIFY(s.main->isVisible());
+        QTRY_COMPARE(s.main->BitBtn4->text(), QStringLiteral("BAGLANTI_KES"));
+        QVERIFY(s.main->close());
+    }
+
     void connectFailures_data() {
         QTest::addColumn<QString>("number");
         QTest::addColumn<QStringList>("shown");
