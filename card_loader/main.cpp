@@ -1,14 +1,25 @@
 // cardpush: without a command the window opens; with one the command runs without a screen.
 
+#include "app_folder.h"
+#include "cli/commands.h"
+#include "tfrmdmmysql.h"
+#include "tfrmgiris.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList command = withoutFolderOption(arguments);
+    if (!command.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        return runCommand(command, resolveProgramFolder(arguments));
+    }
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral(
-        " SelvanoR/Norvi/Miro/Pelto/SelvanoR yüz için PDKS'den cihaza kart/şifre/yüz yükle v1.0.2 "
-        "[Quenvar]"));
+    TfrmDMMYSQL dm;
+    cardpush::Tfrmgiris window(dm, resolveProgramFolder(arguments));
     window.show();
     return app.exec();
 }
