@@ -7,14 +7,11 @@
 #include "tenrollform.h"
 #include "terminal_registry.h"
 #include "tfrmzil.h"
-#include "widget_prompt.h"
 #include "wipe.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -40,8 +37,6 @@ void runDeviceCommand(Tfrmgiris& form, bool hourglass, std::function<void()> wor
 // Modal secondary windows stand in for the main window while they are open.
 void showInstead(Tfrmgiris& form, QDialog& window) {
     form.hide();
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
     window.exec();
     form.show();
 }

@@ -40,6 +40,8 @@ public:
 protected:
     // The window stays open while its command still uses the terminal link.
     void closeEvent(QCloseEvent* event) override;
+    // Opens centred on the desktop.
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:

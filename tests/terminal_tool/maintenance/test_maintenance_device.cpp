@@ -322,20 +322,51 @@ private Q_SLOTS:
         QCOMPARE(enrollNumbers(t.state()), left);
     }
 
+    void wipeRefusedWithoutLink_data() {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("never connected") << "never";
+        QTest::newRow("disconnected") << "closed";
+        QTest::newRow("link lost") << "lost";
+    }
     void wipeRefusedWithoutLink() {
+        QFETCH(QString, link);
         Terminal t;
         QVERIFY(t.start(stateWith({user("1", 1)})));
         DeviceSession neverConnected;
-        t.session.CloseSession();
-        for (DeviceSession* session : {&neverConnected, &t.session}) {
-            ScriptedPrompt prompt;
-            prompt.answerConfirm(true);
-            QVERIFY(!wipeAllEnrollments(*session, prompt));
-            QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Confirm), QStringList());
-            QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Warning).size(), 1);
+        DeviceSession& session = link == QLatin1String("never") ? neverConnected : t.session;
+        if (link == QLatin1String("closed"))
+            t.session.CloseSession();
+        if (link == QLatin1String("lost")) {
+            t.tap.reset(); // the relay goes: the next call finds the link broken
+            ScriptedPrompt ignored;
+            QVERIFY_THROWS_EXCEPTION(DeviceError, readDeviceClock(t.session, ignored));
         }
-        QCOMPARE(t.tap->requests(), QStringList());
+        ScriptedPrompt prompt;
+        prompt.answerConfirm(true);
+        QVERIFY(!wipeAllEnrollments(session, prompt));
+        QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Confirm), QStringList());
+        QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Warning).size(), 1);
+        if (t.tap)
+            QCOMPARE(t.tap->requests(), QStringList());
         QCOMPARE(enrollNumbers(t.state()), QStringList{"1"});
+    }
+
+    void adminCancelLinkLost() {
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY(TerminalRegistry::createStore(folder.path() + QLatin1Char('/'), &error));
+        TerminalRegistry store(folder.filePath(QStringLiteral("Data.db")));
+        Terminal t;
+        QVERIFY(t.start(stateWith({user("1", 2), user("2", 8)}),
+                        {QStringLiteral("--close-on"), QStringLiteral("get_device_data:14"),
+                         QStringLiteral("--close-after"), QStringLiteral("5")}));
+        ScriptedPrompt prompt;
+        prompt.answerConfirm(true);
+        QVERIFY_THROWS_EXCEPTION(DeviceError,
+                                 cancelAdministrators(t.session, store.database(), prompt));
+        QVERIFY(!t.session.isOpen());
+        QCOMPARE(prompt.texts(), QStringList());
+        QCOMPARE(enrollNumbers(t.state()), (QStringList{"1", "2"}));
     }
 
     void readBellsFromTerminal() {
