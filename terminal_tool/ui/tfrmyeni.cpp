@@ -25,8 +25,8 @@ const QString kUsbChoice = QStringLiteral("usb");
 const QString kComTip = QStringLiteral("com");
 const QString kEthernetTip = QStringLiteral("ethernet");
 const QString kUsbTip = QStringLiteral("usb");
-} // namespace
 
+// The Tip stored for a connection-type choice; no choice keeps the previous one.
 QString tipForChoice(const QString& choice, const QString& previous) {
     if (choice == kComChoice)
         return kComTip;
@@ -36,6 +36,8 @@ QString tipForChoice(const QString& choice, const QString& previous) {
         return kUsbTip;
     return previous;
 }
+
+} // namespace
 
 Tfrmyeni::Tfrmyeni(Tfrmgiris& main) : QDialog(&main), main_(main) {
     setWindowTitle(QStringLiteral("Terminal Ekle-Değiştir"));
@@ -86,12 +88,11 @@ Tfrmyeni::Tfrmyeni(Tfrmgiris& main) : QDialog(&main), main_(main) {
     // Fixed single border: the window takes the size its contents need.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Prompt& prompt = main_.prompt();
     // Only the user's choice runs ComboBox1Change; choices made by the program do not.
     connect(ComboBox1, &QComboBox::activated, this,
-            [this, &prompt] { runGuarded(prompt, [this] { ComboBox1Change(); }); });
+            [this] { runGuarded(main_.prompt(), [this] { ComboBox1Change(); }); });
     connect(BitBtn2, &QPushButton::clicked, this,
-            [this, &prompt] { runGuarded(prompt, [this] { BitBtn2Click(); }); });
+            [this] { runGuarded(main_.prompt(), [this] { BitBtn2Click(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
 

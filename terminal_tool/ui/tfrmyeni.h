@@ -57,6 +57,3 @@ private:
 
     Tfrmgiris& main_;
 };
-
-// The Tip stored for a connection-type choice; no choice (or an unknown one) keeps previous.
-QString tipForChoice(const QString& choice, const QString& previous);

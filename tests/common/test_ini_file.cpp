@@ -1,4 +1,5 @@
 #include "ini_file.h"
+#include "test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,17 +10,6 @@ namespace {
 // Turkish text as a Windows editor saves it (Windows-1254): "Şirket Ağı".
 const QByteArray kTurkish1254("\xDE"
                               "irket A\xF0\xFD");
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(data), data.size());
-}
 
 } // namespace
 
@@ -89,14 +79,14 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("Settings.ini");
         if (!before.isEmpty())
-            writeAll(path, before);
+            QVERIFY(writeFileBytes(path, before));
         IniFile ini(path);
         QVERIFY(ini.load());
         for (const Change& c : changes)
             ini.setValue(c[0], c[1], c[2]);
         QString error;
         QVERIFY2(ini.save(&error), qPrintable(error));
-        QCOMPARE(readAll(path), after);
+        QCOMPARE(readFileBytes(path), after);
     }
 
     void value_data() {
@@ -141,7 +131,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("Settings.ini");
         if (!content.isEmpty())
-            writeAll(path, content);
+            QVERIFY(writeFileBytes(path, content));
         IniFile ini(path);
         QVERIFY(ini.load());
         QCOMPARE(ini.value(section, key, QStringLiteral("<default>")), expected);

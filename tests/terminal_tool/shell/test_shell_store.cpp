@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "options.h"
 #include "terminal_registry.h"
+#include "test_files.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -11,17 +12,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(data), data.size());
-}
 
 QString folderOf(const QTemporaryDir& dir) {
     return dir.path() + QLatin1Char('/');
@@ -67,7 +57,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = settingsFilePath(folderOf(dir));
         if (!content.isEmpty())
-            writeAll(path, content);
+            QVERIFY(writeFileBytes(path, content));
         const Options o = ::readOptions(path);
         QTEST(o.veriDosya2, "veriDosya2");
         QTEST(o.veriSil, "veriSil");
@@ -80,12 +70,12 @@ private Q_SLOTS:
         // Login text in Windows-1254 ("Şube"), comments, CRLF, no Options section yet.
         const QByteArray before = "; PDKS\r\n[Login]\r\nServer=10.1.1.1\r\nDatabase=\xDE"
                                   "ube\r\n\r\n[MySql]\r\nUser=pdks\r\nPassword=gizli\r\n";
-        writeAll(path, before);
+        QVERIFY(writeFileBytes(path, before));
         saveOptions(path, Options{false, false, false});
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFileBytes(path),
                  before + "\r\n[Options]\r\nveriDosya2=0\r\nveriSil=0\r\ndorvak=\r\n");
         saveOptions(path, Options{true, false, true});
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFileBytes(path),
                  before + "\r\n[Options]\r\nveriDosya2=1\r\nveriSil=0\r\ndorvak=1\r\n");
         const Options back = ::readOptions(path);
         QVERIFY(back.veriDosya2 && !back.veriSil && back.dorvak);
@@ -149,16 +139,16 @@ private Q_SLOTS:
             TerminalRegistry registry(folder + "Data.db");
             registry.insert(terminal("Merkez", "1", "5005"));
         }
-        const QByteArray data = readAll(folder + "Data.db");
-        const QByteArray log = readAll(folder + "Log.db");
+        const QByteArray data = readFileBytes(folder + "Data.db");
+        const QByteArray log = readFileBytes(folder + "Log.db");
         QCOMPARE(runInit(folder, {}), 0);
-        QCOMPARE(readAll(folder + "Data.db"), data);
-        QCOMPARE(readAll(folder + "Log.db"), log);
+        QCOMPARE(readFileBytes(folder + "Data.db"), data);
+        QCOMPARE(readFileBytes(folder + "Log.db"), log);
 
         // A missing Log.db is made without touching Data.db.
         QVERIFY(QFile::remove(folder + "Log.db"));
         QCOMPARE(runInit(folder, {}), 0);
-        QCOMPARE(readAll(folder + "Data.db"), data);
+        QCOMPARE(readFileBytes(folder + "Data.db"), data);
         QVERIFY(QFile::exists(folder + "Log.db"));
     }
 

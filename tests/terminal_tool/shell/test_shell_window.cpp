@@ -4,6 +4,7 @@
 #include "emulator_process.h"
 #include "scripted_prompt.h"
 #include "terminal_registry.h"
+#include "test_files.h"
 #include "tfrmdm.h"
 #include "tfrmgiris.h"
 #include "tfrmyeni.h"
@@ -32,17 +33,6 @@
 namespace {
 
 using Kind = ScriptedPrompt::Kind;
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(data), data.size());
-}
 
 TerminalRecord terminal(const QString& name, const QString& tip = QStringLiteral("ethernet")) {
     TerminalRecord t;
@@ -165,12 +155,12 @@ private Q_SLOTS:
         s.createStore();
         s.seed({terminal("Merkez"), terminal("Depo")});
         if (!dataBytes.isEmpty())
-            writeAll(s.folder + "Data.db", dataBytes);
+            QVERIFY(writeFileBytes(s.folder + "Data.db", dataBytes));
         if (!dataDb)
             QVERIFY(QFile::remove(s.folder + "Data.db"));
         if (!logDb)
             QVERIFY(QFile::remove(s.folder + "Log.db"));
-        writeAll(s.folder + "Settings.ini", "[Options]\r\nveriDosya2=1\r\n");
+        QVERIFY(writeFileBytes(s.folder + "Settings.ini", "[Options]\r\nveriDosya2=1\r\n"));
         s.start();
         QTEST(s.shown(), "shown");
         for (const ScriptedPrompt::Entry& e : s.prompt.entries()) {
@@ -236,7 +226,7 @@ private Q_SLOTS:
         const QByteArray before = "; PDKS ayarlari\r\n[Login]\r\nServer=10.1.1.1\r\nDatabase=\xDE"
                                   "ube\r\n\r\n[Options]\r\nveriDosya2=1\r\nveriSil=yes\r\n"
                                   "dorvak=\r\n\r\n[MySql]\r\nUser=pdks\r\nPort=3306\r\n";
-        writeAll(s.folder + "Settings.ini", before);
+        QVERIFY(writeFileBytes(s.folder + "Settings.ini", before));
         s.start();
         QVERIFY(s.main->CheckBox1->isChecked());
         QVERIFY(!s.main->CheckBox2->isChecked());
@@ -247,7 +237,7 @@ private Q_SLOTS:
         QByteArray after = before;
         after.replace("veriDosya2=1\r\nveriSil=yes\r\ndorvak=\r\n",
                       "veriDosya2=0\r\nveriSil=0\r\ndorvak=1\r\n");
-        QCOMPARE(readAll(s.folder + "Settings.ini"), after);
+        QCOMPARE(readFileBytes(s.folder + "Settings.ini"), after);
         QVERIFY(s.prompt.entries().isEmpty());
     }
 
