@@ -49,6 +49,18 @@ bool namesOneUser(const QString& enrollNumber) {
     return !enrollNumber.isEmpty() && !(numeric && value == 0);
 }
 
+// Names how many users go and, for a short list, which ones.
+QString deletionQuestion(const QStringList& enrollNumbers) {
+    constexpr int kNamed = 10;
+    QString which = enrollNumbers.mid(0, kNamed).join(QStringLiteral(", "));
+    if (enrollNumbers.size() > kNamed)
+        which += QStringLiteral(", ...");
+    return QStringLiteral("%1 yönetici kullanıcı (yetki 2 ve 8) terminalden tamamen silinecek "
+                          "(sicil no: %2). Devam edilsin mi?")
+        .arg(enrollNumbers.size())
+        .arg(which);
+}
+
 } // namespace
 
 int cancelAdministrators(DeviceSession& session, QSqlDatabase dataDb, Prompt& prompt) {
@@ -80,9 +92,7 @@ int cancelAdministrators(DeviceSession& session, QSqlDatabase dataDb, Prompt& pr
     }
     if (administrators.isEmpty())
         return 0;
-    if (!prompt.confirm(QStringLiteral("%1 yönetici kullanıcı (yetki 2 ve 8) terminalden "
-                                       "tamamen silinecek. Devam edilsin mi?")
-                            .arg(administrators.size())))
+    if (!prompt.confirm(deletionQuestion(administrators)))
         return 0;
 
     int deleted = 0;

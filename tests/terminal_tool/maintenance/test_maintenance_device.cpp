@@ -88,6 +88,13 @@ struct Terminal {
     QJsonObject state() const { return emulator.state(); }
 };
 
+QString question(int count, const QString& which) {
+    return QStringLiteral("%1 yönetici kullanıcı (yetki 2 ve 8) terminalden tamamen silinecek "
+                          "(sicil no: %2). Devam edilsin mi?")
+        .arg(count)
+        .arg(which);
+}
+
 QJsonObject stateWith(const QJsonArray& users, const ByteVector& bells = sampleBells()) {
     QJsonObject state = EmulatorProcess::defaultState();
     state.insert(QStringLiteral("users"), users);
@@ -177,23 +184,30 @@ private Q_SLOTS:
             << listing << QStringList{"5", "6"} << 2;
         QTest::newRow("super and view users go, 4 and 16 stay")
             << QJsonArray{user("1", 2), user("2", 4), user("3", 8), user("4", 16), user("7", 1)}
-            << true
-            << QStringList{"2 yönetici kullanıcı (yetki 2 ve 8) terminalden tamamen silinecek. "
-                           "Devam edilsin mi?"}
-            << QStringList{done} << (listing + QStringList{"set 14", "set 14"})
-            << QStringList{"2", "4", "7"} << 5;
+            << true << QStringList{question(2, "1, 3")} << QStringList{done}
+            << (listing + QStringList{"set 14", "set 14"}) << QStringList{"2", "4", "7"} << 5;
         QTest::newRow("answered no: nothing deleted")
-            << QJsonArray{user("1", 2), user("3", 8)} << false
-            << QStringList{"2 yönetici kullanıcı (yetki 2 ve 8) terminalden tamamen silinecek. "
-                           "Devam edilsin mi?"}
+            << QJsonArray{user("1", 2), user("3", 8)} << false << QStringList{question(2, "1, 3")}
             << QStringList() << listing << QStringList{"1", "3"} << 2;
         // The terminal knows no user "8": only the second deletion succeeds.
         QTest::newRow("only the second deletion succeeds")
-            << QJsonArray{user("8 ", 2), user("9", 8)} << true
-            << QStringList{"2 yönetici kullanıcı (yetki 2 ve 8) terminalden tamamen silinecek. "
-                           "Devam edilsin mi?"}
+            << QJsonArray{user("8 ", 2), user("9", 8)} << true << QStringList{question(2, "8, 9")}
             << QStringList{done} << (listing + QStringList{"set 14", "set 14"}) << QStringList{"8 "}
             << 2;
+        // Enroll number 0 addresses every user: it must never be sent as one deletion.
+        QTest::newRow("administrator numbered 0 is not sent")
+            << QJsonArray{user("0", 2), user("3", 8), user("5", 1)} << true
+            << QStringList{question(1, "3")} << QStringList{done}
+            << (listing + QStringList{"set 14"}) << QStringList{"0", "5"} << 3;
+        QStringList many;
+        QJsonArray twelve;
+        for (int i = 1; i <= 12; ++i) {
+            twelve.append(user(QString::number(i), 2));
+            many << QString::number(i);
+        }
+        QTest::newRow("a long list is cut in the question")
+            << twelve << false << QStringList{question(12, many.mid(0, 10).join(", ") + ", ...")}
+            << QStringList() << listing << many << 12;
     }
     void adminCancel() {
         QFETCH(QJsonArray, users);
