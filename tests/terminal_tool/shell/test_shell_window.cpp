@@ -467,6 +467,29 @@ private Q_SLOTS:
         QCOMPARE(s.current(), QStringLiteral("Bursa"));
     }
 
+    void rowGoneFromTheTable() {
+        Shell s;
+        s.createStore();
+        s.seed({terminal("Merkez")});
+        s.start();
+        const QString id = s.main->selectedTerminal().id;
+        TerminalRegistry(s.folder + "Data.db").remove(id);
+        // The change shows the boxes' last contents; saving says the row is gone.
+        s.withEditor(s.main->BitBtn2, [](Tfrmyeni& e) {
+            QCOMPARE(e.nameEdit->text(), QStringLiteral("Terminal"));
+            e.BitBtn2->click();
+            QVERIFY(e.isVisible());
+        });
+        QCOMPARE(s.shown(), QStringList{"E"});
+        QVERIFY(s.stored().isEmpty());
+        // The delete finds nothing and only requeries the list.
+        s.prompt.clear();
+        s.prompt.answerConfirm(true);
+        s.main->BitBtn3->click();
+        QCOMPARE(s.shown(), QStringList{"C:Seçili kaydı Silmek İstiyor musunuz...?"});
+        QVERIFY(s.names().isEmpty());
+    }
+
     void emptyListChangeAndDeleteDoNothing() {
         Shell s;
         s.createStore();
