@@ -103,6 +103,137 @@ private Q_SLOTS:
         QCOMPARE(emulator.state()["comm_status"].toInt(), 0);
     }
 
+    void faultsGiveAnErrorAndLeaveTheCallersVectorAsItWas_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("link closed mid-answer")
+            << QStringList{"--close-after", "20000", "--close-on", "get_device_data:13"}
+            << int(DeviceError::Kind::Io);
+        QTest::newRow("link closed in the header")
+            << QStringList{"--close-after", "5", "--close-on", "get_device_data:13"}
+            << int(DeviceError::Kind::Io);
+        QTest::newRow("malformed answer")
+            << QStringList{"--malformed", "get_device_data:13"} << int(DeviceError::Kind::Protocol);
+        QTest::newRow("never answers")
+            << QStringList{"--silent", "get_device_data:13"} << int(DeviceError::Kind::Timeout);
+    }
+    void faultsGiveAnErrorAndLeaveTheCallersVectorAsItWas() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, kind);
+        EmulatorProcess emulator;
+        EmulatorOptions options;
+        options.arguments = arguments << "--generate-records"
+                                      << "20000";
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), options),
+                 qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        ByteVector prop = NewByteVector(2);
+        const ByteVector request = dateRange(2010, 1, 1, 2030, 12, 31);
+        ByteVector data = request;
+        try {
+            c.GetDeviceData(13, prop, d, data);
+            QFAIL("no error raised");
+        } catch (const DeviceError& e) {
+            QCOMPARE(int(e.kind()), kind);
+        }
+        QCOMPARE(data, request);
+        // The link is given up: a late answer can never be taken for the next one.
+        QVERIFY(!c.IsOpen());
+        QVERIFY_THROWS_EXCEPTION(DeviceError, c.GetDeviceData(13, prop, d, data));
+        // The records are still on the terminal.
+        QCOMPARE(emulator.state()["records"].toArray().size(), 20000);
+    }
+
+    void refusedOperationIsFalse() {
+        EmulatorProcess emulator;
+        EmulatorOptions options;
+        options.arguments = QStringList{"--refuse", "set_device_data:16"};
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), options),
+                 qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        ByteVector prop = NewByteVector(2);
+        QVERIFY(!c.SetDeviceData(16, prop, d, TZd2911Tools::ValueToBytes("1", 3)));
+        QVERIFY(c.IsOpen());
+        ByteVector data = NewByteVector(2);
+        QVERIFY(c.GetDeviceData(10, prop, d, data));
+    }
+
+    void slowTerminalWithinTheTimeOutAnswers() {
+        EmulatorProcess emulator;
+        EmulatorOptions options;
+        options.arguments = QStringList{"--delay", "300"};
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), options),
+                 qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        ByteVector prop = NewByteVector(2);
+        ByteVector data = NewByteVector(2);
+        QVERIFY(c.GetDeviceData(10, prop, d, data));
+        QCOMPARE(data.size(), std::size_t(6));
+    }
+
+    void silentLogInFailsWithinTheTimeOut() {
+        EmulatorProcess emulator;
+        EmulatorOptions options;
+        options.arguments = QStringList{"--silent", "login"};
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), options),
+                 qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        d.TimeoutMs = 500;
+        TZd2911DeviceConnection c;
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(c.OpenConnection(d), 0);
+        // Bounded by the configured limit, not by the terminal.
+        QVERIFY(timer.elapsed() < 5000);
+    }
+
+    void clientsOneAfterAnother() {
+        EmulatorProcess emulator;
+        QVERIFY2(emulator.start(), qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        for (int i = 0; i < 3; ++i) {
+            TZd2911DeviceConnection c;
+            QVERIFY(c.OpenConnection(d) > 0);
+            ByteVector prop = NewByteVector(2);
+            ByteVector data = NewByteVector(2);
+            QVERIFY(c.GetDeviceData(10, prop, d, data));
+        }
+    }
+
+    void longAnswerReportsProgress() {
+        EmulatorProcess emulator;
+        EmulatorOptions options;
+        options.arguments = QStringList{"--generate-records", "50000"};
+        QVERIFY2(emulator.start(EmulatorProcess::defaultState(), options),
+                 qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        QList<qint64> steps;
+        qint64 total = 0;
+        c.setProgressHandler([&](qint64 done, qint64 all) {
+            steps << done;
+            total = all;
+        });
+        ByteVector prop = NewByteVector(2);
+        ByteVector data = dateRange(2010, 1, 1, 2030, 12, 31);
+        QVERIFY(c.GetDeviceData(13, prop, d, data));
+        QVERIFY(steps.size() > 1);
+        QCOMPARE(steps.last(), total);
+        QCOMPARE(qint64(data.size()), total);
+        const auto records = TZd2911Tools::BytesToRecords(data);
+        QCOMPARE(records.size(), std::size_t(50000));
+        QVERIFY(std::is_sorted(records.begin(), records.end(), [](const auto& a, const auto& b) {
+            return a.RecordTime < b.RecordTime;
+        }));
+    }
+
     void deadPortFailsWithinTheTimeOut() {
         // A port nobody listens on (the emulator's, after it stopped).
         EmulatorProcess emulator;
