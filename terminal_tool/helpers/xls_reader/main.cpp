@@ -13,7 +13,8 @@
 // X date and time "YYYY-MM-DD HH:MM:SS", T time "HH:MM:SS".
 //
 // Exit status: 0 cells printed; 1 wrong arguments; 2 the file cannot be opened as a workbook;
-// 3 no sheet of that name; 4 the sheet cannot be read. The reason is on standard error.
+// 3 no sheet of that name; 4 the sheet cannot be read. The reason, in the user's language, is
+// on standard error.
 // The library is not safe on hostile files, so the caller runs this program with limits on
 // memory and time and treats a crash as "cannot be opened".
 
@@ -31,18 +32,18 @@ enum Status { Ok = 0, Usage = 1, CannotOpen = 2, NoSheet = 3, CannotRead = 4 };
 const char* errorText(int code) {
     switch (code) {
     case FREEXL_FILE_NOT_FOUND:
-        return "the file does not exist or cannot be read";
+        return "dosya yok ya da okunamıyor";
     case FREEXL_INSUFFICIENT_MEMORY:
-        return "not enough memory for the workbook";
+        return "çalışma kitabı için bellek yetmedi";
     case FREEXL_INVALID_CFBF_HEADER:
     case FREEXL_CFBF_INVALID_SIGNATURE:
-        return "the file is not an Excel 97-2003 workbook";
+        return "dosya bir Excel 97-2003 çalışma kitabı değil";
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        return "the file holds no workbook stream";
+        return "dosyada çalışma kitabı bulunamadı";
     case FREEXL_CRAFTED_FILE:
-        return "the workbook is severely damaged";
+        return "çalışma kitabı ağır biçimde bozuk";
     default:
-        return "the workbook is damaged or of an unsupported kind";
+        return "çalışma kitabı bozuk ya da desteklenmeyen bir türde";
     }
 }
 
@@ -95,7 +96,7 @@ bool putCell(const FreeXL_CellValue& cell) {
 int printSheet(const void* handle, const char* sheetName) {
     unsigned int sheetCount = 0;
     if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK)
-        return fail(CannotOpen, "the workbook's sheet list cannot be read");
+        return fail(CannotOpen, "çalışma kitabının sayfa listesi okunamadı");
     unsigned int found = sheetCount;
     for (unsigned int i = 0; i < sheetCount && found == sheetCount; ++i) {
         const char* name = nullptr;
@@ -104,25 +105,25 @@ int printSheet(const void* handle, const char* sheetName) {
             found = i;
     }
     if (found == sheetCount)
-        return fail(NoSheet, std::string("the workbook has no sheet named \"") + sheetName + "\"");
+        return fail(NoSheet, std::string("çalışma kitabında \"") + sheetName + "\" adlı sayfa yok");
 
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(found)) != FREEXL_OK ||
         freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
-        return fail(CannotRead, "the sheet's size cannot be read");
+        return fail(CannotRead, "sayfanın boyutu okunamadı");
 
     std::printf("selvanor-xls-cells 1\n%u %u\n", rows, static_cast<unsigned>(columns));
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(handle, row, column, &cell) != FREEXL_OK || !putCell(cell))
-                return fail(CannotRead, "cell " + std::to_string(row + 1) + "/" +
-                                            std::to_string(column + 1) + " cannot be read");
+                return fail(CannotRead, "satır " + std::to_string(row + 1) + ", sütun " +
+                                            std::to_string(column + 1) + " okunamadı");
         }
     }
     std::printf("end\n");
-    return std::fflush(stdout) == 0 ? Ok : fail(CannotRead, "the cells cannot be handed over");
+    return std::fflush(stdout) == 0 ? Ok : fail(CannotRead, "hücreler aktarılamadı");
 }
 
 } // namespace
@@ -133,11 +134,16 @@ int main(int argc, char** argv) {
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 
+    // An Excel 97-2003 workbook is an OLE2 compound file; its first eight bytes say so.
     if (std::FILE* file = std::fopen(argv[1], "rb")) {
-        const bool empty = std::fgetc(file) == EOF;
+        static const unsigned char signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+        unsigned char head[8];
+        const size_t size = std::fread(head, 1, sizeof head, file);
         std::fclose(file);
-        if (empty)
-            return fail(CannotOpen, "the file is empty");
+        if (size == 0)
+            return fail(CannotOpen, "dosya boş");
+        if (size < sizeof head || std::memcmp(head, signature, sizeof head) != 0)
+            return fail(CannotOpen, "dosya bir Excel 97-2003 çalışma kitabı değil");
     }
     const void* handle = nullptr;
     const int opened = freexl_open(argv[1], &handle);
@@ -147,7 +153,7 @@ int main(int argc, char** argv) {
     }
     // A damaged file can be reported as opened without a handle.
     if (!handle)
-        return fail(CannotOpen, "the workbook is damaged (opened without a handle)");
+        return fail(CannotOpen, "çalışma kitabı bozuk (açıldı ama kullanılamıyor)");
     const int status = printSheet(handle, argv[2]);
     freexl_close(handle);
     return status;
