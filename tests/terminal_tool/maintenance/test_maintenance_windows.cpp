@@ -161,6 +161,18 @@ private Q_SLOTS:
         QCOMPARE(prompt_.texts(), QStringList{"2024-3-5 9:7:0"});
     }
 
+    void clockButtonAfterLinkLost() {
+        QVERIFY(connect(state()));
+        main_->setDeviceButtonsEnabled(true);
+        emulator_.stop();
+        main_->BitBtn6->click();
+        waitEnabled(main_->BitBtn6);
+        QVERIFY(main_->BitBtn7->isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(prompt_.texts(ScriptedPrompt::Kind::Error).size(), 1);
+        QCOMPARE(prompt_.texts(ScriptedPrompt::Kind::Message), QStringList());
+    }
+
     void adminCancelButton() {
         QJsonObject s = state();
         s.insert(QStringLiteral("users"),
