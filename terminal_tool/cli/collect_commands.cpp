@@ -35,7 +35,7 @@ int collectAll(const QString& folder, ConsolePrompt& prompt) {
     DiscardSink memo4;
     NullProgress progress;
     try {
-        CollectionRun run(folder, DownloadOptions::fromSettings(folder));
+        CollectionRun run(folder, readOptions(settingsFilePath(folder)));
         const CollectionResult result = run.run(session, runFlag, memo3, memo4, progress);
         return result.failed > 0 ? 1 : 0;
     } catch (const std::exception& e) {
@@ -57,7 +57,7 @@ int collectOne(const QString& folder, const QString& name, ConsolePrompt& prompt
             prompt.message(QStringLiteral("Hata..Bağlantı Kurulamadı...."));
             return 1;
         }
-        AttendanceDownload download(session, folder, DownloadOptions::fromSettings(folder));
+        AttendanceDownload download(session, folder, readOptions(settingsFilePath(folder)));
         DiscardSink memo4;
         NullProgress progress;
         download.run(prompt, memo4, progress);

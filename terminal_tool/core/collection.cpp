@@ -13,8 +13,7 @@ const QString NoData = QStringLiteral("Cihazdan Alınacak Veri Yok...");
 
 } // namespace
 
-CollectionRun::CollectionRun(const QString& folder, const DownloadOptions& options,
-                             const QDate& today)
+CollectionRun::CollectionRun(const QString& folder, const Options& options, const QDate& today)
     : folder_(folder), options_(options), today_(today) {
     applyRecordTextFormats();
     formats_ = processTextFormats();
@@ -47,7 +46,7 @@ CollectionResult CollectionRun::run(DeviceSession& session, std::atomic<bool>& r
         if (rowStarted)
             rowStarted(i, result.terminals, row);
         const QString name = label(row);
-        RecordFiles files(folder_, options_.secondFile, today_);
+        RecordFiles files(folder_, options_.veriDosya2, today_);
         if (!session.OpenSession(row)) {
             memo3.addLine(name + QLatin1Char(' ') + NotConnected);
             ++result.failed;
@@ -60,7 +59,7 @@ CollectionResult CollectionRun::run(DeviceSession& session, std::atomic<bool>& r
             if (transfer.read(extraProperty, extraData)) {
                 const RecordLineFormatter formatter(format, session.sessionIp(), 2, formats_);
                 transfer.write(files, formatter, memo4);
-                if (options_.clearAfter)
+                if (options_.veriSil)
                     transfer.clear(extraProperty, extraData, files, formatter, memo4, folder_);
             } else {
                 memo3.addLine(name + QLatin1Char(' ') + NoData);

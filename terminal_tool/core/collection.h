@@ -28,7 +28,7 @@ public:
 
     // Sets the process-wide text formats and fixes the dates for the whole run; runs on the
     // caller's thread. folder holds Data.db, the record files and yedek_selvanor.
-    CollectionRun(const QString& folder, const DownloadOptions& options,
+    CollectionRun(const QString& folder, const Options& options,
                   const QDate& today = QDate::currentDate());
 
     // Reads the terminal list on a connection of its own and visits every row in list order
@@ -46,7 +46,7 @@ public:
 
 private:
     QString folder_;
-    DownloadOptions options_;
+    Options options_;
     QDate today_;
     TextFormats formats_;
 };

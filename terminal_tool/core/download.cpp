@@ -1,7 +1,6 @@
 #include "download.h"
 
 #include "device_session.h"
-#include "ini_file.h"
 #include "prompt.h"
 
 #include <QDir>
@@ -22,19 +21,6 @@ QString recordKey(const IRecordExt& record) {
 }
 
 } // namespace
-
-DownloadOptions DownloadOptions::fromSettings(const QString& folder) {
-    IniFile ini(QDir(folder).filePath(QStringLiteral("Settings.ini")));
-    ini.load();
-    auto ticked = [&ini](const char* key) {
-        return ini.value(QStringLiteral("Options"), QLatin1String(key)) == QLatin1String("1");
-    };
-    DownloadOptions options;
-    options.secondFile = ticked("veriDosya2");
-    options.clearAfter = ticked("veriSil");
-    options.dorvak = ticked("dorvak");
-    return options;
-}
 
 ReadRange ReadRange::attendance(const QDate& today) {
     return {QDate::fromString(QStringLiteral("01.01.2010"), QStringLiteral("dd.MM.yyyy")), today};
@@ -76,7 +62,8 @@ bool RecordTransfer::readRange(const ReadRange& range, ByteVector& extraProperty
 
 bool RecordTransfer::read(ByteVector& extraProperty, ByteVector& extraData) {
     records_.clear();
-    return readRange(range_, extraProperty, extraData, records_);
+    // An empty answer says what a refusal says: nothing to take from this terminal.
+    return readRange(range_, extraProperty, extraData, records_) && !records_.empty();
 }
 
 void RecordTransfer::write(RecordFiles& files, const RecordLineFormatter& formatter,
@@ -103,6 +90,7 @@ RecordTransfer::ClearResult RecordTransfer::clear(ByteVector& extraProperty, Byt
         return ClearResult::BusyRefused;
     // The clear removes every record on the terminal: look at all of them first.
     std::vector<IRecordExt> all;
+    extraData = NewByteVector(6); // the first read left its answer here
     if (!readRange(ReadRange::whole(), extraProperty, extraData, all))
         return ClearResult::Refused;
     QHash<QString, int> written;
@@ -136,7 +124,7 @@ RecordTransfer::ClearResult RecordTransfer::clear(ByteVector& extraProperty, Byt
 }
 
 AttendanceDownload::AttendanceDownload(DeviceSession& session, const QString& folder,
-                                       const DownloadOptions& options, const QDate& today)
+                                       const Options& options, const QDate& today)
     : session_(session), folder_(folder), options_(options), today_(today) {
     applyRecordTextFormats();
     formats_ = processTextFormats();
@@ -169,7 +157,7 @@ int AttendanceDownload::run(Prompt& prompt, LineSink& memo4, Progress& progress)
 
 void AttendanceDownload::transfer(Prompt& prompt, LineSink& memo4, Progress& progress,
                                   int& received, bool& busy) {
-    RecordFiles files(folder_, options_.secondFile, today_);
+    RecordFiles files(folder_, options_.veriDosya2, today_);
     ByteVector extraProperty = NewByteVector(2);
     ByteVector extraData = NewByteVector(6);
     if (!session_.BeginDeviceWork(extraProperty, &prompt))
@@ -183,8 +171,8 @@ void AttendanceDownload::transfer(Prompt& prompt, LineSink& memo4, Progress& pro
                                                             : RecordLineFormatter::Format::Normal,
                                             session_.sessionIp(), 1, formats_);
         transfer.write(files, formatter, memo4);
-        if (options_.clearAfter && transfer.clear(extraProperty, extraData, files, formatter, memo4,
-                                                  folder_) == RecordTransfer::ClearResult::Refused)
+        if (options_.veriSil && transfer.clear(extraProperty, extraData, files, formatter, memo4,
+                                               folder_) == RecordTransfer::ClearResult::Refused)
             prompt.message(QStringLiteral("Clear All Glog: Fail"));
     } else {
         prompt.message(QStringLiteral("Cihazdan alınacak veri yok."));

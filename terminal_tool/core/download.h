@@ -2,6 +2,7 @@
 // Downloading a terminal's attendance records into the record files ("Verileri Aktar"), and
 // the steps of it that the collection from all terminals shares.
 
+#include "options.h"
 #include "record_files.h"
 #include "record_line.h"
 #include "sdk.h"
@@ -14,16 +15,6 @@ class DeviceSession;
 class LineSink;
 class Progress;
 class Prompt;
-
-// The three options of the main window, read at the moment an operation starts.
-struct DownloadOptions {
-    bool secondFile = false; // "2. veri dosyası kaydet" (CheckBox1, veriDosya2)
-    bool clearAfter = false; // "aldıktan sonra veri sil" (CheckBox2, veriSil)
-    bool dorvak = false;     // "dorvak formatı" (CheckBox3, dorvak)
-
-    // Section Options of folder's Settings.ini; a value other than "1" leaves its option off.
-    static DownloadOptions fromSettings(const QString& folder);
-};
 
 // The dates a read asks for.
 struct ReadRange {
@@ -77,8 +68,8 @@ private:
 class AttendanceDownload {
 public:
     // Sets the process-wide text formats and fixes the dates; runs on the caller's thread.
-    AttendanceDownload(DeviceSession& session, const QString& folder,
-                       const DownloadOptions& options, const QDate& today = QDate::currentDate());
+    AttendanceDownload(DeviceSession& session, const QString& folder, const Options& options,
+                       const QDate& today = QDate::currentDate());
 
     // Empties memo4, writes the lines to it and to the record files, clears when asked and
     // shows the messages. Returns the number of records received. A record file or link
@@ -92,7 +83,7 @@ private:
 
     DeviceSession& session_;
     QString folder_;
-    DownloadOptions options_;
+    Options options_;
     QDate today_;
     TextFormats formats_;
 };

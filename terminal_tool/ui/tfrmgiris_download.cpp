@@ -11,10 +11,11 @@
 
 namespace {
 
-DownloadOptions optionsOf(const Tfrmgiris& window) {
-    DownloadOptions options;
-    options.secondFile = window.CheckBox1->isChecked();
-    options.clearAfter = window.CheckBox2->isChecked();
+// The boxes as they are now, saved or not.
+Options optionsOf(const Tfrmgiris& window) {
+    Options options;
+    options.veriDosya2 = window.CheckBox1->isChecked();
+    options.veriSil = window.CheckBox2->isChecked();
     options.dorvak = window.CheckBox3->isChecked();
     return options;
 }
