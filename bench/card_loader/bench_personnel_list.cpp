@@ -112,14 +112,14 @@ int main(int argc, char** argv) {
                     ours / client);
     }
 
-    // Typing "yılmaz" into the search box of the window, one key at a time.
+    // Typing "ayşe" into the search box of the window, one key at a time.
     cardpush::Tfrmgiris window(dm, folder.path() + "/", &prompt);
     window.show();
     QCoreApplication::processEvents();
     std::vector<double> keys;
     for (int round = 0; round < 3; ++round) {
         window.Edit1->clear();
-        for (const QChar ch : QStringLiteral("yılmaz")) {
+        for (const QChar ch : QStringLiteral("ayşe")) {
             QElapsedTimer timer;
             timer.start();
             QTest::sendKeyEvent(QTest::Click, window.Edit1, Qt::Key_unknown, QString(ch),
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
             keys.push_back(double(timer.nsecsElapsed()) / 1e6);
         }
     }
-    std::printf("\nkeystroke to count shown (\"yılmaz\" typed, %zu keys): median %.1f ms, "
+    std::printf("\nkeystroke to count shown (\"ayşe\" typed, %zu keys): median %.1f ms, "
                 "slowest %.1f ms; last count %s\n",
                 keys.size(), median(keys), *std::max_element(keys.begin(), keys.end()),
                 qPrintable(window.kayitsayisi->text()));

@@ -1,6 +1,7 @@
 #include "terminal_definitions.h"
 
 #include "byte_vector.h"
+#include "control_sbxpc.h"
 #include "prompt.h"
 #include "sdk.h"
 #include "tfrmdmmysql.h"
@@ -116,17 +117,27 @@ void ConfigureDevice(IDevice& device, const TerminalValues& terminal) {
 }
 
 void CheckTerminalConnection(const TerminalValues& terminal, Prompt& prompt) {
-    if (terminal.cihaztipi != kSelvanoR) {
-        prompt.message(terminalLabel(terminal) +
-                       QStringLiteral(" Bu cihaz tipine buradan bağlanılamıyor."));
-        return;
-    }
     try {
-        DevicePtr device = CoDevice();
-        ConfigureDevice(*device, terminal);
-        TZd2911DeviceConnection connection;
-        const bool answered = connection.OpenConnection(*device) > 0;
-        connection.CloseConnection();
+        bool answered = false;
+        if (terminal.cihaztipi == kSelvanoR) {
+            DevicePtr device = CoDevice();
+            ConfigureDevice(*device, terminal);
+            TZd2911DeviceConnection connection;
+            answered = connection.OpenConnection(*device) > 0;
+            connection.CloseConnection();
+        } else if (terminal.cihaztipi == kSelvanoNorvi) {
+            const qint32 machine = wholeNumber(terminal.deviceNum);
+            const qint32 port = wholeNumber(terminal.port);
+            const qint32 password = wholeNumber(terminal.commPassword);
+            QString ip = terminal.source;
+            TSBXPC control;
+            answered = control.OpenTcpLink(machine, ip, port, password);
+            control.CloseLink();
+        } else {
+            prompt.message(terminalLabel(terminal) +
+                           QStringLiteral(" Bu cihaz tipine buradan bağlanılamıyor."));
+            return;
+        }
         prompt.message(terminalLabel(terminal) +
                        (answered ? QStringLiteral(" Terminale bağlandı.")
                                  : QStringLiteral(" HATA!!!..Terminal Bağlantısı Kurulamadı....")));

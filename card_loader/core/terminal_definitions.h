@@ -53,5 +53,7 @@ QString terminalLabel(const TerminalValues& terminal);
 void ConfigureDevice(IDevice& device, const TerminalValues& terminal);
 
 // "Bağlantı Kontrol": connects to the terminal with the row's values, says whether it answered,
-// and disconnects. Only SelvanoR terminals can be reached from here.
+// and disconnects: SelvanoR terminals through the SDK, SelvanoNorvi ones through the terminal
+// control; other types cannot be reached from cardpush. Values that are not whole numbers are
+// reported as errors.
 void CheckTerminalConnection(const TerminalValues& terminal, Prompt& prompt);

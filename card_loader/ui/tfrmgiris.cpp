@@ -39,6 +39,7 @@ QTableView* newListGrid(QWidget* parent) {
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     grid->setPalette(palette);
+    grid->setWordWrap(false);
     grid->verticalHeader()->setDefaultSectionSize(20);
     return grid;
 }

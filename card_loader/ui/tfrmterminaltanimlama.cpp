@@ -45,6 +45,10 @@ TfrmTerminalTanimlama::TfrmTerminalTanimlama(TfrmDMMYSQL& dm, Prompt& prompt, QW
          {QStringLiteral("secim"), QStringLiteral("Seç"), QColor(), kLeft, true}},
         this);
     DBGrid3->setModel(dsterminaller);
+    DBGrid3->setWordWrap(false);
+    DBGrid3->verticalHeader()->setDefaultSectionSize(22);
+    DBGrid3->setColumnWidth(dsterminaller->columnOf(QStringLiteral("ad")), 160);
+    DBGrid3->setColumnWidth(dsterminaller->columnOf(QStringLiteral("secim")), 40);
     DBGrid3->setItemDelegateForColumn(dsterminaller->columnOf(QStringLiteral("aktarimtipi")),
                                       new PickListDelegate({QStringLiteral("genel")}, this));
     DBGrid3->setItemDelegateForColumn(
@@ -78,7 +82,7 @@ TfrmTerminalTanimlama::TfrmTerminalTanimlama(TfrmDMMYSQL& dm, Prompt& prompt, QW
                 if (!posting_ && previous.isValid() && current.row() != previous.row())
                     postAndStay(current.row(), current.column());
             });
-    resize(1000, 420);
+    resize(1180, 420);
 }
 
 int TfrmTerminalTanimlama::currentRow() const {
