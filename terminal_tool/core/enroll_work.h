@@ -11,6 +11,14 @@
 
 class Prompt;
 
+// Enroll kinds beyond the ten finger slots.
+constexpr int KindPassword = 10;
+constexpr int KindCard = 11;
+// User-data code carrying a whole user with its enrolls; device-data code listing users
+// (deleting one when written).
+constexpr int CodeUserDetail = 1;
+constexpr int CodeUserList = 14;
+
 // The window's memory, alive as long as the window: nothing here is reset between openings.
 struct EnrollState {
     // One fingerprint template, shown in the fingerprint memo.

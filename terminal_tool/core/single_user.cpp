@@ -7,11 +7,9 @@
 namespace {
 
 constexpr int CodeUserName = 0;
-constexpr int CodeUserDetail = 1;
 constexpr int CodeExtraInfo = 2;
 constexpr int CodePrivilege = 5;
 constexpr int CodeEnrollAction = 7;
-constexpr int CodeClearUser = 14;
 
 constexpr int ActionReadFp = 0;
 constexpr int ActionWriteFp = 1;
@@ -22,9 +20,6 @@ constexpr int ActionClearPwd = 5;
 constexpr int ActionReadCard = 6;
 constexpr int ActionWriteCard = 7;
 constexpr int ActionClearCard = 8;
-
-constexpr int KindPassword = 10;
-constexpr int KindCard = 11;
 
 // A user whose answer came without enrolls still offers one to read from and write into.
 IEnrollExt& firstEnroll(IUserExt& user) {
@@ -263,8 +258,8 @@ bool SingleUserOperations::setPrivilege(const QString& userId, int privilegeInde
 bool SingleUserOperations::clearUser(const QString& userId) {
     ByteVector noProperty;
     const ByteVector extraData = TZd2911Tools::EnrollNumberToBytes(trimmedText(userId));
-    const bool ok = session_.connection().SetDeviceData(CodeClearUser, noProperty,
-                                                        session_.device(), extraData);
+    const bool ok =
+        session_.connection().SetDeviceData(CodeUserList, noProperty, session_.device(), extraData);
     return report(ok, QStringLiteral("Clear one user: Success"),
                   QStringLiteral("Clear one user: Fail"));
 }

@@ -2,19 +2,10 @@
 
 #include "prompt.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr int CodeUserList = 14;
-constexpr int CodeUserDetail = 1;
-constexpr int KindPassword = 10;
-constexpr int KindCard = 11;
 constexpr int CardNumberWidth = 5;
 constexpr int UserNameLength = 12;
 
@@ -22,30 +13,7 @@ QString yesNo(bool value) {
     return value ? QStringLiteral("Y") : QStringLiteral("N");
 }
 
-bool syncPath(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
-
-bool saveAllEnrollsReplacing(const QString& path, const std::vector<UserPtr>& users) {
-    const QString fresh = path + QStringLiteral(".new");
-    QFile::remove(fresh);
-    if (!TZd2911EnrollFile::SaveAllEnrolls(fresh, users) || !syncPath(fresh) ||
-        std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) !=
-            0) {
-        QFile::remove(fresh);
-        return false;
-    }
-    // The rename itself is on disk only once the folder is.
-    syncPath(QFileInfo(path).absolutePath());
-    return true;
-}
 
 EnrollRowFiller::EnrollRowFiller(EnrollRowView& rows, LineSink& memo1, const PdksSettings* names)
     : rows_(rows), memo1_(memo1), names_(names) {}
@@ -139,10 +107,12 @@ bool WholeTransfer::receiveAll(const QString& backupPath, const QString& setting
         rows_.clearRows();
         const auto rows = filler();
         // Users after a refused detail read would go into the file without their fingerprints;
-        // such a set must not take the place of the last good backup.
+        // such a set must not take the place of the last good backup. A complete one replaces
+        // it only once written and on disk (the enroll file writes through a temporary file).
         const bool complete = readDetails(state_.loadedUsers, *rows, extraProperty, extraData,
                                           QStringLiteral("Get all enroll data fail"));
-        const bool saved = complete && saveAllEnrollsReplacing(backupPath, state_.wholeSet);
+        const bool saved =
+            complete && TZd2911EnrollFile::SaveAllEnrolls(backupPath, state_.wholeSet);
         prompt_.message(saved ? QStringLiteral("Tüm data alındı....")
                               : QStringLiteral("HATA!!!!data alınamadı.."));
         return saved;

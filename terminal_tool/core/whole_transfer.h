@@ -74,7 +74,3 @@ private:
     PdksNames& pdksNames_;
     bool lookUpNames_;
 };
-
-// Writes users with the enroll file through a new file beside path that replaces path only
-// once it is complete and on disk.
-bool saveAllEnrollsReplacing(const QString& path, const std::vector<UserPtr>& users);
