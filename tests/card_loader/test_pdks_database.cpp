@@ -62,18 +62,20 @@ void TestPdksDatabase::connect(TfrmDMMYSQL& dm, const PdksTestDb& db, ScriptedPr
 void TestPdksDatabase::captionSuffix_data() {
     QTest::addColumn<QString>("ini");
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("no Settings.ini") << QString() << "      [Server=,  Veritabanı=]";
+    QTest::addColumn<int>("port");
+    QTest::newRow("no Settings.ini") << QString() << "      [Server=,  Veritabanı=]" << 3306;
     QTest::newRow("server and database in the wrong section")
         << "[MySql]\r\nServer=127.0.0.1\r\nDatabase=pdks\r\nUser=pdks\r\nPort=1\r\n"
-        << "      [Server=,  Veritabanı=]";
+        << "      [Server=,  Veritabanı=]" << 1;
     QTest::newRow("unreachable server")
         << "[Login]\r\nServer=127.0.0.1\r\nDatabase=pdks\r\n[MySql]\r\nPort=1\r\n"
-        << "      [Server=127.0.0.1,  Veritabanı=pdks]";
+        << "      [Server=127.0.0.1,  Veritabanı=pdks]" << 1;
 }
 
 void TestPdksDatabase::captionSuffix() {
     QFETCH(QString, ini);
     QFETCH(QString, suffix);
+    QFETCH(int, port);
     QTemporaryDir dir;
     const QString path = dir.filePath("Settings.ini");
     if (!ini.isNull()) {
@@ -85,6 +87,7 @@ void TestPdksDatabase::captionSuffix() {
     ScriptedPrompt prompt;
     QCOMPARE(ConnectDatabase(dm, path, prompt), std::optional<QString>(suffix));
     QVERIFY(!dm.MyConnection1.isOpen());
+    QCOMPARE(dm.MyConnection1.port(), port);
     QCOMPARE(prompt.texts(Kind::Warning), QStringList{"Veritabanına bağlanamadı...."});
     QCOMPARE(prompt.entries().size(), 1);
     QCOMPARE(prompt.entries().first().caption, "UYARI");
