@@ -47,7 +47,7 @@ stop_server() {
   die "server $pid in $dir did not stop within 30 s"
 }
 
-port_in_use() { ss -ltnH "sport = :$1" | grep -q .; }
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
 load_database() { # DIR DATABASE SEED PEOPLE
   local dir=$1 db=$2 seed=$3 people=$4
