@@ -25,7 +25,8 @@ ControlTerminal::ControlTerminal(const QJsonObject& state) : state_(state) {
     deviceNumber_ = numberOf(state.value(QLatin1String("device_number")), 1);
     password_ = numberOf(state.value(QLatin1String("password")), 0);
     writeMode_ = state.value(QLatin1String("write_mode")).toBool(false);
-    for (const QJsonValue& user : state.value(QLatin1String("users")).toArray())
+    userList_ = state_.take(QLatin1String("users")).toArray();
+    for (const QJsonValue& user : userList_)
         users_.insert(numberOf(user.toObject().value(QLatin1String("enroll_number")), 0));
     for (const QJsonValue& v : state.value(QLatin1String("credentials")).toArray()) {
         const QJsonObject c = v.toObject();
@@ -102,13 +103,11 @@ qint32 ControlTerminal::handle(const frame::Frame& request) {
         if (!users_.contains(w.enrollNumber)) {
             // Registering a credential from software makes the user, as terminals do.
             users_.insert(w.enrollNumber);
-            QJsonArray users = state_.value(QLatin1String("users")).toArray();
-            users.append(
+            userList_.append(
                 QJsonObject{{QStringLiteral("enroll_number"), QString::number(w.enrollNumber)},
                             {QStringLiteral("name"), QString()},
                             {QStringLiteral("privilege"), 1},
                             {QStringLiteral("enabled"), true}});
-            state_.insert(QStringLiteral("users"), users);
         }
         credentials_[w.enrollNumber][w.backupNumber] = w.value;
         changed_ = true;
@@ -151,6 +150,7 @@ QJsonObject ControlTerminal::state() const {
             credentials.append(QJsonObject{{QStringLiteral("enroll_number"), enrollNumber},
                                            {QStringLiteral("backup_number"), backupNumber},
                                            {QStringLiteral("value"), value}});
+    state.insert(QStringLiteral("users"), userList_);
     state.insert(QStringLiteral("credentials"), credentials);
     state.insert(QStringLiteral("write_mode"), writeMode_);
     return state;

@@ -5,6 +5,7 @@
 
 #include "frame.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QSet>
 #include <QString>
@@ -34,7 +35,8 @@ private:
     QJsonObject state_;
     qint32 deviceNumber_ = 1;
     qint32 password_ = 0;
-    QSet<qint32> users_; // enrollment numbers listed in "users"
+    QSet<qint32> users_;  // enrollment numbers listed in "users"
+    QJsonArray userList_; // "users" as the file has them, new users appended
     // enrollment number -> backup number -> value
     std::map<qint32, std::map<qint32, qint32>> credentials_;
     bool writeMode_ = false;
