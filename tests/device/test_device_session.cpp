@@ -78,14 +78,19 @@ private Q_SLOTS:
     void notWholeNumbers_data() {
         QTest::addColumn<QString>("terminalNo");
         QTest::addColumn<QString>("netPort");
+        QTest::addColumn<QString>("column");
         QTest::newRow("TerminalNo letters") << "abc"
-                                            << "0";
+                                            << "0"
+                                            << "TerminalNo";
         QTest::newRow("TerminalNo decimal") << "1.5"
-                                            << "0";
+                                            << "0"
+                                            << "TerminalNo";
         QTest::newRow("TerminalNo empty") << ""
-                                          << "0";
+                                          << "0"
+                                          << "TerminalNo";
         QTest::newRow("NetPort letters") << "1"
-                                         << "80x";
+                                         << "80x"
+                                         << "NetPort";
     }
     void notWholeNumbers() {
         QFETCH(QString, terminalNo);

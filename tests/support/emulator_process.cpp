@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <csignal>
+#include <sys/prctl.h>
 
 EmulatorProcess::EmulatorProcess() = default;
 
@@ -47,6 +49,8 @@ bool EmulatorProcess::start(const QJsonObject& state, const EmulatorOptions& opt
     process_.setProgram(program);
     process_.setArguments(args);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test killed on time-out must not leave its terminal running.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process_.start();
     if (!process_.waitForStarted(5000)) {
         error_ = QStringLiteral("cannot start %1: %2").arg(program, process_.errorString());
