@@ -6,11 +6,16 @@
 #include "pdks_test_db.h"
 #include "scripted_prompt.h"
 #include "tfrmdmmysql.h"
+#include "tfrmgiris.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -448,7 +453,42 @@ private Q_SLOTS:
         QVERIFY2(r.errors.contains(error), qPrintable(r.errors));
         QCOMPARE(norviCredentials(norvi_->state()), norviCredentials(norviState()));
     }
+
+    // The window's buttons run the same operations: the listed run walks the grid to its last
+    // row, the upload loads the chosen terminals again first and the removal does not.
+    void windowButtons() {
+        prepare({"N"}, {"0012|Ali|Kaya|777|", "0013|Veli|Şahin|666|"});
+        cardpush::Tfrmgiris w(*dm_, folder_.path() + "/", &prompt_);
+        w.show();
+        w.RadioButton2->setChecked(true);
+        db_.client("update terminaller set secim=1 where kod='99';"
+                   "update terminaller set Source='127.0.0.1', Baudrate_Remote_Port='" +
+                   QString::number(sdk_->port()) +
+                   "', Device_Num='1', CommPassword='0', "
+                   "cihaztipi='SelvanoR' where kod='99';");
+        w.BitBtn1->click();
+        QVERIFY(!w.BitBtn1->isEnabled());
+        QVERIFY(!w.BitBtn2->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(w.BitBtn1->isEnabled() && w.BitBtn2->isEnabled(), 20000);
+        QTRY_COMPARE(w.Memo5->toPlainText().split('\n'),
+                     (QStringList{"0012 Ali Kaya 127.0.0.1 ok", "0013 Veli Şahin 127.0.0.1 ok",
+                                  "0012 Ali Kaya 127.0.0.1 ok", "0013 Veli Şahin 127.0.0.1 ok"}));
+        QCOMPARE(w.DBGrid2->currentIndex().row(), 1);
+        QCOMPARE(sdkCredentials(sdk_->state())["13"], QStringLiteral("666/"));
+
+        // Removal of the selected person's password over the terminals as last loaded.
+        db_.client("update terminaller set secim=0 where kod='99';");
+        w.RadioButton1->setChecked(true);
+        w.RadioButton10->setChecked(true);
+        w.DBGrid2->selectRow(0);
+        w.BitBtn2->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.BitBtn1->isEnabled() && w.BitBtn2->isEnabled(), 20000);
+        QTRY_COMPARE(
+            w.Memo5->toPlainText().split('\n'),
+            (QStringList{"0012 Ali Kaya CİHAZDAN SİLİNDİ", "0012 Ali Kaya 127.0.0.1 silindi"}));
+        QCOMPARE(prompt_.entries().size(), 0);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestCredentialRun)
+QTEST_MAIN(TestCredentialRun)
 #include "test_credential_run.moc"
