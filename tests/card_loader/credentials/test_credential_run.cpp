@@ -194,7 +194,10 @@ private Q_SLOTS:
             control.arguments = QStringList{"--refuse", "set_enabled:0"};
         QVERIFY2(norvi_->start(norviState(), control), qPrintable(norvi_->errorText()));
         sdk_ = std::make_unique<EmulatorProcess>();
-        QVERIFY2(sdk_->start(sdkState()), qPrintable(sdk_->errorText()));
+        EmulatorOptions sdk;
+        if (test == QLatin1String("sdkLinkLostStopsTheRun"))
+            sdk.arguments = QStringList{"--close-after", "0", "--close-on", "set_user_data"};
+        QVERIFY2(sdk_->start(sdkState(), sdk), qPrintable(sdk_->errorText()));
     }
 
     void cleanup() {
@@ -375,6 +378,15 @@ private Q_SLOTS:
         QCOMPARE(prompt_.texts(ScriptedPrompt::Kind::Error),
                  QStringList{"'x1' is not a valid integer value"});
         QCOMPARE(memo_.lines(), QStringList{});
+    }
+
+    // A broken link is an error of the terminal SDK itself, not a refusal: the run stops.
+    void sdkLinkLostStopsTheRun() {
+        prepare({"S", "N"}, {"0012|Ali|Kaya|777|"});
+        QCOMPARE(run(Op::Upload, CredentialKind::Card, PersonScope::Listed), RunOutcome::Stopped);
+        QCOMPARE(prompt_.texts(ScriptedPrompt::Kind::Error).size(), 1);
+        QCOMPARE(memo_.lines(), QStringList{});
+        QCOMPARE(norviCredentials(norvi_->state()), norviCredentials(norviState()));
     }
 
     void writeModeRefusedInListedRun() {
