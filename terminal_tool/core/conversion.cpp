@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace {
 
@@ -32,6 +31,45 @@ bool fitsInLine(const QString& text) {
             return false;
     }
     return true;
+}
+
+// The number written with count digits at pos of text, or -1. Hand-made: Qt's pattern
+// parsing costs more than the rest of a row's conversion together.
+int digitsAt(QStringView text, int pos, int count) {
+    if (pos < 0 || pos + count > text.size())
+        return -1;
+    int value = 0;
+    for (int i = pos; i < pos + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// text at pos in the form given by the separators: "dd.mm.yyyy" or "yyyy-mm-dd".
+QDate dateAt(QStringView text, int pos, bool dayFirst) {
+    const QChar separator = dayFirst ? QLatin1Char('.') : QLatin1Char('-');
+    const int first = dayFirst ? 2 : 4;
+    if (pos + 10 > text.size() || text[pos + first] != separator ||
+        text[pos + first + 3] != separator)
+        return QDate();
+    const int year = dayFirst ? digitsAt(text, pos + 6, 4) : digitsAt(text, pos, 4);
+    const int month = digitsAt(text, pos + first + 1, 2);
+    const int day = dayFirst ? digitsAt(text, pos, 2) : digitsAt(text, pos + 8, 2);
+    return QDate::isValid(year, month, day) ? QDate(year, month, day) : QDate();
+}
+
+// "hh:nn:ss" at pos of text.
+QTime timeAt(QStringView text, int pos) {
+    if (pos + 8 > text.size() || text[pos + 2] != QLatin1Char(':') ||
+        text[pos + 5] != QLatin1Char(':'))
+        return QTime();
+    const int hour = digitsAt(text, pos, 2);
+    const int minute = digitsAt(text, pos + 3, 2);
+    const int second = digitsAt(text, pos + 6, 2);
+    return QTime::isValid(hour, minute, second) ? QTime(hour, minute, second) : QTime();
 }
 
 bool isBlankRow(const Sheet& sheet, int row) {
@@ -76,22 +114,23 @@ QString exportCellText(const SheetCell& cell, const TextFormats& formats) {
         return text.replace(QLatin1Char('.'), formats.decimalSeparator);
     }
     case SheetCell::Kind::DateTime: {
-        const QDateTime time =
-            QDateTime::fromString(cell.value, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (!time.isValid())
+        const QDate date = dateAt(cell.value, 0, false);
+        const QTime time = timeAt(cell.value, 11);
+        if (cell.value.size() != 19 || cell.value[10] != QLatin1Char(' ') || !date.isValid() ||
+            !time.isValid())
             return cell.value;
         return formatDateTime(formats.shortDateFormat + QLatin1Char(' ') + formats.longTimeFormat,
-                              time, formats);
+                              QDateTime(date, time), formats);
     }
     case SheetCell::Kind::Date: {
-        const QDate date = QDate::fromString(cell.value, QStringLiteral("yyyy-MM-dd"));
-        if (!date.isValid())
+        const QDate date = dateAt(cell.value, 0, false);
+        if (cell.value.size() != 10 || !date.isValid())
             return cell.value;
         return formatDateTime(formats.shortDateFormat, QDateTime(date, QTime(0, 0)), formats);
     }
     case SheetCell::Kind::Time: {
-        const QTime time = QTime::fromString(cell.value, QStringLiteral("HH:mm:ss"));
-        if (!time.isValid())
+        const QTime time = timeAt(cell.value, 0);
+        if (cell.value.size() != 8 || !time.isValid())
             return cell.value;
         return formatDateTime(formats.longTimeFormat, QDateTime(excelEpoch, time), formats);
     }
@@ -118,13 +157,12 @@ QString exportRecordLine(const QString& field, const QString& user, const QStrin
                              .arg(field));
     if (dateTime.trimmed().isEmpty())
         badRow(sheetRow, QStringLiteral("%1. sütunda tarih-saat yok.").arg(DateTimeColumn));
-    static const QRegularExpression shape(
-        QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d\\d\\d\\d \\d\\d:\\d\\d:\\d\\d *$"));
+    // Characters 1 to 10 are the date, 12 to 19 the time; only blanks may follow.
     const QString date = dateTime.left(10);
     const QString time = dateTime.mid(11, 8);
-    if (!shape.match(dateTime).hasMatch() ||
-        !QDate::fromString(date, QStringLiteral("dd.MM.yyyy")).isValid() ||
-        !QTime::fromString(time, QStringLiteral("HH:mm:ss")).isValid())
+    if (!dateAt(dateTime, 0, true).isValid() || dateTime.size() < 19 ||
+        dateTime[10] != QLatin1Char(' ') || !timeAt(dateTime, 11).isValid() ||
+        !dateTime.mid(19).trimmed().isEmpty())
         badRow(sheetRow, QStringLiteral("%1. sütundaki tarih-saat \"%2\" geçerli değil; "
                                         "gg.aa.yyyy ss:dd:ss biçiminde olmalı (örnek: "
                                         "05.03.2011 08:30:00).")
