@@ -9,6 +9,7 @@ namespace {
 
 // 2000-01-01 00:00:00 as seconds since 1970, the epoch of the protocol's times.
 constexpr std::int64_t Epoch2000 = 946684800;
+constexpr qint64 JulianDay2000 = 2451545;
 // Wall-clock seconds stay within years 1 to 9999; a wider value cannot be a real time.
 constexpr std::int64_t MaxWallSeconds = 400LL * 366 * 86400 * 25;
 
@@ -19,12 +20,20 @@ enum UserFlags : std::uint8_t {
     FlagValidTo = 0x08,
 };
 
-bool isCanonicalNumber(const QString& text) {
-    const int n = text.size();
+// A decimal number without leading zeros and of at most 18 digits travels as a number;
+// false for anything else (which travels as text).
+bool canonicalNumber(const QString& text, std::uint64_t& value) {
+    const qsizetype n = text.size();
     if (n == 0 || n > 18 || (n > 1 && text[0] == QLatin1Char('0')))
         return false;
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    value = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < '0' || u > '9')
+            return false;
+        value = value * 10 + (u - '0');
+    }
+    return true;
 }
 
 } // namespace
@@ -305,6 +314,29 @@ std::vector<UserPtr> decodeUsers(const ByteVector& payload) {
 
 namespace {
 
+// Builds local date-times from wall-clock seconds. Building each one through the time zone
+// costs microseconds; the offset from UTC is looked up once per hour of wall-clock time (zones
+// change their offset on the hour) and the time built with it, which is the same instant.
+class LocalTimeMaker {
+public:
+    QDateTime operator()(std::int64_t seconds) {
+        const std::int64_t hour = seconds >= 0 ? seconds / 3600 : (seconds - 3599) / 3600;
+        if (hour != hour_) {
+            hour_ = hour;
+            offset_ = fromWallSeconds(hour * 3600).offsetFromUtc();
+        }
+        const std::int64_t day = hour >= 0 ? hour / 24 : (hour - 23) / 24;
+        const std::int64_t second = seconds - day * 86400;
+        return QDateTime(QDate::fromJulianDay(JulianDay2000 + day),
+                         QTime::fromMSecsSinceStartOfDay(static_cast<int>(second * 1000)),
+                         Qt::OffsetFromUTC, offset_);
+    }
+
+private:
+    std::int64_t hour_ = std::numeric_limits<std::int64_t>::min();
+    int offset_ = 0;
+};
+
 // Record head: time delta, state code (7 = written apart) and "same terminal as before".
 constexpr int StateEscape = 7;
 
@@ -320,8 +352,9 @@ void writeRecord(Writer& w, const WireRecord& rec, std::int64_t previousSeconds,
         w.svarint(rec.stateCode);
     if (!sameTerminal)
         w.svarint(rec.terminalNumber);
-    if (isCanonicalNumber(rec.enrollNumber)) {
-        w.varint(rec.enrollNumber.toULongLong() << 1);
+    std::uint64_t number = 0;
+    if (canonicalNumber(rec.enrollNumber, number)) {
+        w.varint(number << 1);
     } else {
         const QByteArray utf8 = rec.enrollNumber.toUtf8();
         w.varint((static_cast<std::uint64_t>(utf8.size()) << 1) | 1);
@@ -374,6 +407,7 @@ std::vector<IRecordExt> decodeRecords(const ByteVector& payload) {
         Reader::fail("bad record count");
     records.reserve(count);
     int terminal = 1;
+    LocalTimeMaker localTime;
     for (std::uint64_t i = 0; i < count; ++i) {
         const std::uint64_t head = r.varint();
         const std::uint64_t delta = head >> 4;
@@ -400,7 +434,7 @@ std::vector<IRecordExt> decodeRecords(const ByteVector& payload) {
         } else {
             rec.EnrollNumber = QString::number(tag >> 1);
         }
-        rec.RecordTime = fromWallSeconds(seconds);
+        rec.RecordTime = localTime(seconds);
         records.push_back(std::move(rec));
     }
     r.expectEnd();

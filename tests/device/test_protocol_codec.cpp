@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
 
 namespace {
 
@@ -238,6 +239,33 @@ private Q_SLOTS:
         QCOMPARE(out[0].StateCode, state);
         QCOMPARE(out[1].RecordTime, time.addSecs(60));
         QCOMPARE(out[1].TerminalNumber, 1);
+    }
+
+    void recordTimesKeepTheirWallClockAcrossSummerTime() {
+        // The terminal's clock is wall-clock time: every record reads back as it was stamped,
+        // also in the hours a zone changes its offset.
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        ::tzset();
+        const QList<QDateTime> times = {QDateTime(QDate(2021, 3, 28), QTime(1, 59, 59)),
+                                        QDateTime(QDate(2021, 3, 28), QTime(3, 0, 0)),
+                                        QDateTime(QDate(2021, 10, 31), QTime(2, 30, 0)),
+                                        QDateTime(QDate(2021, 10, 31), QTime(3, 0, 1))};
+        std::vector<wire::WireRecord> in;
+        for (const QDateTime& t : times)
+            in.push_back({wire::wallSeconds(t), QStringLiteral("1"), 1, 0});
+        const auto out = wire::decodeRecords(wire::encodeRecords(in));
+        for (int i = 0; i < times.size(); ++i) {
+            QCOMPARE(out[std::size_t(i)].RecordTime.date(), times[i].date());
+            QCOMPARE(out[std::size_t(i)].RecordTime.time(), times[i].time());
+        }
+        QVERIFY(out[0].RecordTime < out[1].RecordTime);
+        QCOMPARE(out[1].RecordTime, times[1]);
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
+        ::tzset();
     }
 
     void noRecords() { QVERIFY(TZd2911Tools::BytesToRecords(wire::encodeRecords({})).empty()); }

@@ -35,6 +35,7 @@ public:
     QJsonObject state() const;
     // The pseudo-terminal's symbolic link (empty without options.pty).
     QString ptyPath() const { return ptyPath_; }
+    qint64 processId() const { return process_.processId(); }
     QString errorText() const { return error_; }
 
 private:
