@@ -22,13 +22,14 @@ public:
 };
 
 int usage() {
-    std::fputs("usage: selvanor collect [--folder DIR] --all\n"
+    std::fputs("usage: selvanor collect [--folder DIR] --all [--parallel N]\n"
                "       selvanor collect [--folder DIR] --terminal NAME\n",
                stderr);
     return 2;
 }
 
-int collectAll(const QString& folder, ConsolePrompt& prompt) {
+// workers 1: one terminal after the other, as the window does.
+int collectAll(const QString& folder, int workers, ConsolePrompt& prompt) {
     DeviceSession session;
     std::atomic<bool> runFlag{true};
     StdoutSink memo3;
@@ -36,7 +37,9 @@ int collectAll(const QString& folder, ConsolePrompt& prompt) {
     NullProgress progress;
     try {
         CollectionRun run(folder, readOptions(settingsFilePath(folder)));
-        const CollectionResult result = run.run(session, runFlag, memo3, memo4, progress);
+        const CollectionResult result =
+            workers > 1 ? run.runParallel(workers, runFlag, memo3, memo4, progress)
+                        : run.run(session, runFlag, memo3, memo4, progress);
         return result.failed > 0 ? 1 : 0;
     } catch (const std::exception& e) {
         prompt.error(QString::fromUtf8(e.what()));
@@ -74,7 +77,14 @@ int collectOne(const QString& folder, const QString& name, ConsolePrompt& prompt
 int runCollect(const QString& folder, const QStringList& args) {
     ConsolePrompt prompt;
     if (args == QStringList{QStringLiteral("--all")})
-        return collectAll(folder, prompt);
+        return collectAll(folder, 1, prompt);
+    if (args.size() == 3 && args.first() == QLatin1String("--all") &&
+        args.at(1) == QLatin1String("--parallel")) {
+        bool ok = false;
+        const int workers = args.at(2).toInt(&ok);
+        if (ok && workers >= 1 && workers <= 64)
+            return collectAll(folder, workers, prompt);
+    }
     if (args.size() == 2 && args.first() == QLatin1String("--terminal"))
         return collectOne(folder, args.at(1), prompt);
     return usage();

@@ -40,11 +40,28 @@ public:
     CollectionResult run(DeviceSession& session, std::atomic<bool>& runFlag, LineSink& memo3,
                          LineSink& memo4, Progress& progress, const RowStarted& rowStarted = {});
 
+    // The same run talking to up to workers terminals at once, each on a session of its own:
+    // connecting, the busy status and the read run ahead; writing, clearing, the idle status
+    // and closing follow in list order on the calling thread. The record files and Memo3
+    // receive exactly what run() gives them, in the same order, and nothing is cleared before
+    // its lines are on disk. Terminals read ahead of a stop are set idle and closed uncleared.
+    CollectionResult runParallel(int workers, std::atomic<bool>& runFlag, LineSink& memo3,
+                                 LineSink& memo4, Progress& progress,
+                                 const RowStarted& rowStarted = {});
+
     // The name a row has in Memo3: the address of a TCP/IP terminal, otherwise the row's name
     // (its port when it has none), so every line tells which terminal it is about.
     static QString label(const TerminalRecord& row);
 
 private:
+    struct Turn;
+    QList<TerminalRecord> start(std::atomic<bool>& runFlag, LineSink& memo3, LineSink& memo4) const;
+    // Connect, busy status, read.
+    void readTerminal(const TerminalRecord& row, Turn& turn, Progress& progress) const;
+    // Lines, clearing, idle status, close; the Memo3 line of a terminal that gave nothing.
+    void finishTerminal(const TerminalRecord& row, Turn& turn, RecordFiles& files, LineSink& memo3,
+                        LineSink& memo4, CollectionResult& result) const;
+
     QString folder_;
     Options options_;
     QDate today_;

@@ -65,8 +65,8 @@ void RecordFile::unlock() {
     locked_ = false;
 }
 
-void RecordFile::appendLine(const QString& text) {
-    buffer_ += text.toUtf8();
+void RecordFile::appendLine(const QByteArray& line) {
+    buffer_ += line;
     buffer_ += "\r\n";
     if (buffer_.size() >= BufferLimit)
         writeBuffer();
@@ -140,8 +140,9 @@ void RecordFiles::unlock() {
 }
 
 void RecordFiles::appendLine(const QString& line) {
+    const QByteArray bytes = line.toUtf8();
     for (auto& file : files_)
-        file->appendLine(line);
+        file->appendLine(bytes);
 }
 
 void RecordFiles::sync() {

@@ -29,8 +29,9 @@ public:
     // Exclusive lock shared with every other writer of the file, in any process; waits for it.
     void lock();
     void unlock();
-    // Adds text and a carriage return and line feed.
-    void appendLine(const QString& text);
+    // Adds the line (as UTF-8) and a carriage return and line feed.
+    void appendLine(const QString& line) { appendLine(line.toUtf8()); }
+    void appendLine(const QByteArray& line);
     void sync();
     QString path() const { return path_; }
 

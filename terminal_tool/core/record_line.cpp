@@ -15,57 +15,95 @@ void applyRecordTextFormats() {
                               formats.dateSeparator + QStringLiteral("yyyy");
 }
 
-QString formatDateTime(const QString& pattern, const QDateTime& time, const TextFormats& formats) {
-    const QDate date = time.date();
-    const QTime clock = time.time();
-    auto two = [](int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); };
-    QString out;
-    out.reserve(pattern.size());
-    for (int i = 0; i < pattern.size();) {
-        const QString rest = pattern.mid(i, 4).toLower();
-        if (rest.startsWith(QLatin1String("yyyy"))) {
-            out += QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+DateTimePattern::DateTimePattern(const QString& pattern, const TextFormats& formats) {
+    const QString lower = pattern.toLower();
+    for (qsizetype i = 0; i < lower.size();) {
+        if (QStringView(lower).mid(i, 4) == QLatin1String("yyyy")) {
+            parts_.push_back({Field::Year, QChar()});
             i += 4;
             continue;
         }
-        const QString token = rest.left(2);
+        const QStringView token = QStringView(lower).mid(i, 2);
+        Field field = Field::Literal;
         if (token == QLatin1String("dd"))
-            out += two(date.day());
+            field = Field::Day;
         else if (token == QLatin1String("mm"))
-            out += two(date.month());
+            field = Field::Month;
         else if (token == QLatin1String("hh"))
-            out += two(clock.hour());
+            field = Field::Hour;
         else if (token == QLatin1String("nn"))
-            out += two(clock.minute());
+            field = Field::Minute;
         else if (token == QLatin1String("ss"))
-            out += two(clock.second());
-        else {
-            const QChar c = pattern.at(i);
-            out += c == QLatin1Char('/')   ? formats.dateSeparator
-                   : c == QLatin1Char(':') ? formats.timeSeparator
-                                           : c;
-            ++i;
+            field = Field::Second;
+        if (field != Field::Literal) {
+            parts_.push_back({field, QChar()});
+            i += 2;
             continue;
         }
-        i += 2;
+        const QChar c = pattern.at(i);
+        parts_.push_back({Field::Literal, c == QLatin1Char('/')   ? formats.dateSeparator
+                                          : c == QLatin1Char(':') ? formats.timeSeparator
+                                                                  : c});
+        ++i;
     }
-    return out;
+}
+
+void DateTimePattern::appendTo(QString& out, const QDateTime& time) const {
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    auto two = [&out](int value) {
+        out += QLatin1Char(static_cast<char>('0' + value / 10 % 10));
+        out += QLatin1Char(static_cast<char>('0' + value % 10));
+    };
+    for (const Part& part : parts_) {
+        switch (part.field) {
+        case Field::Literal:
+            out += part.literal;
+            break;
+        case Field::Year:
+            two(date.year() / 100);
+            two(date.year() % 100);
+            break;
+        case Field::Month:
+            two(date.month());
+            break;
+        case Field::Day:
+            two(date.day());
+            break;
+        case Field::Hour:
+            two(clock.hour());
+            break;
+        case Field::Minute:
+            two(clock.minute());
+            break;
+        case Field::Second:
+            two(clock.second());
+            break;
+        }
+    }
 }
 
 RecordLineFormatter::RecordLineFormatter(Format format, const QString& ip, int blanksBeforeIp,
                                          const TextFormats& formats)
     : format_(format), ipSuffix_(QString(blanksBeforeIp, QLatin1Char(' ')) + ip),
-      formats_(formats) {}
+      time_(format == Format::Dorvak ? QStringLiteral("yyyy-mm-dd hh:nn:ss")
+                                     : QStringLiteral("dd/mm/yyyy hh:nn:ss"),
+            formats) {}
 
 QString RecordLineFormatter::line(const IRecordExt& record) const {
     const QString terminal = QString::number(record.TerminalNumber);
     const QString state = QString::number(record.StateCode);
-    if (format_ == Format::Dorvak)
-        return PadLeftZeros(terminal, 3) + QLatin1Char(',') +
-               PadLeftZeros(record.EnrollNumber, 10) + QLatin1Char(',') + state + QLatin1Char(',') +
-               formatDateTime(QStringLiteral("yyyy-mm-dd hh:nn:ss"), record.RecordTime, formats_);
-    return PadLeftZeros(record.EnrollNumber, 5) + QLatin1Char(' ') +
-           formatDateTime(QStringLiteral("dd/mm/yyyy hh:nn:ss"), record.RecordTime, formats_) +
-           QLatin1Char(' ') + PadLeftZeros(terminal, 2) + QLatin1Char(' ') +
+    QString out;
+    out.reserve(64);
+    if (format_ == Format::Dorvak) {
+        out += PadLeftZeros(terminal, 3) + QLatin1Char(',') +
+               PadLeftZeros(record.EnrollNumber, 10) + QLatin1Char(',') + state + QLatin1Char(',');
+        time_.appendTo(out, record.RecordTime);
+        return out;
+    }
+    out += PadLeftZeros(record.EnrollNumber, 5) + QLatin1Char(' ');
+    time_.appendTo(out, record.RecordTime);
+    out += QLatin1Char(' ') + PadLeftZeros(terminal, 2) + QLatin1Char(' ') +
            PadLeftZeros(state, 2) + ipSuffix_;
+    return out;
 }

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <vector>
 
 struct IRecordExt;
 
@@ -14,9 +15,29 @@ struct IRecordExt;
 // Call on the window thread (the caller's thread) before the work starts.
 void applyRecordTextFormats();
 
-// Renders pattern with the tokens yyyy, mm, dd, hh, nn, ss; "/" stands for the date separator
-// and ":" for the time separator of formats; every other character is copied as it is.
-QString formatDateTime(const QString& pattern, const QDateTime& time, const TextFormats& formats);
+// A date-time pattern with the tokens yyyy, mm, dd, hh, nn, ss (any letter case); "/" stands
+// for the date separator and ":" for the time separator of the formats given; every other
+// character is copied as it is. Parsed once, rendered for many records.
+class DateTimePattern {
+public:
+    DateTimePattern(const QString& pattern, const TextFormats& formats);
+    void appendTo(QString& out, const QDateTime& time) const;
+
+private:
+    enum class Field { Literal, Year, Month, Day, Hour, Minute, Second };
+    struct Part {
+        Field field;
+        QChar literal;
+    };
+    std::vector<Part> parts_;
+};
+
+inline QString formatDateTime(const QString& pattern, const QDateTime& time,
+                              const TextFormats& formats) {
+    QString out;
+    DateTimePattern(pattern, formats).appendTo(out, time);
+    return out;
+}
 
 class RecordLineFormatter {
 public:
@@ -32,5 +53,5 @@ public:
 private:
     Format format_;
     QString ipSuffix_; // the blanks and the address
-    TextFormats formats_;
+    DateTimePattern time_;
 };

@@ -62,14 +62,20 @@ private Q_SLOTS:
         QCOMPARE(recordsLeft(terminal), 0);
     }
 
+    void someFailed_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("one after the other") << QStringList{"--all"};
+        QTest::newRow("two at once") << QStringList{"--all", "--parallel", "2"};
+    }
     void someFailed() {
+        QFETCH(QStringList, args);
         EmulatorProcess terminal;
         QVERIFY(terminal.start(stateWith({record("1", "2011-03-05 08:30:05")})));
         Store store;
         store.ethernet("A", "127.0.0.2", deadPort());
         store.ethernet("B", "127.0.0.1", terminal.port());
         writeSettings(store.folder(), "dorvak=1\r\n");
-        const Result result = collect(store.folder(), {"--all"});
+        const Result result = collect(store.folder(), args);
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.out, QStringList{"127.0.0.2 Bağlantı Kurulamadı..."});
         QCOMPARE(fileLines(store.path("veri.txt")),
@@ -103,6 +109,8 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList{};
         QTest::newRow("unknown terminal") << QStringList{"--terminal", "Yok"};
         QTest::newRow("terminal without name") << QStringList{"--terminal"};
+        QTest::newRow("parallel 0") << QStringList{"--all", "--parallel", "0"};
+        QTest::newRow("parallel not a number") << QStringList{"--all", "--parallel", "iki"};
     }
     void badArguments() {
         QFETCH(QStringList, args);

@@ -28,16 +28,26 @@ struct Run {
     QStringList started;
 
     CollectionResult go(const QString& folder, const Options& options = {},
-                        std::function<void(int)> onRow = {}) {
-        return CollectionRun(folder, options)
-            .run(session, runFlag, memo3, memo4, progress,
-                 [&](int index, int total, const TerminalRecord& row) {
-                     started << QStringLiteral("%1/%2: %3").arg(index + 1).arg(total).arg(row.name);
-                     if (onRow)
-                         onRow(index);
-                 });
+                        std::function<void(int)> onRow = {}, int workers = 1) {
+        CollectionRun run(folder, options);
+        const CollectionRun::RowStarted rowStarted = [&](int index, int total,
+                                                         const TerminalRecord& row) {
+            started << QStringLiteral("%1/%2: %3").arg(index + 1).arg(total).arg(row.name);
+            if (onRow)
+                onRow(index);
+        };
+        if (workers > 1)
+            return run.runParallel(workers, runFlag, memo3, memo4, progress, rowStarted);
+        return run.run(session, runFlag, memo3, memo4, progress, rowStarted);
     }
 };
+
+// Every run below, one terminal after the other and several at once: same outcome.
+void addWorkerRows() {
+    QTest::addColumn<int>("workers");
+    QTest::newRow("one after the other") << 1;
+    QTest::newRow("three at once") << 3;
+}
 
 } // namespace
 
@@ -46,7 +56,9 @@ class TestCollection : public QObject {
 private Q_SLOTS:
     // A switched-off terminal, then one with records: one Memo3 line, the second's records
     // in the files with two blanks before the address.
+    void deadThenLive_data() { addWorkerRows(); }
     void deadThenLive() {
+        QFETCH(int, workers);
         EmulatorProcess live;
         QVERIFY2(live.start(stateWith({record("123", "2011-03-05 08:30:05")})),
                  qPrintable(live.errorText()));
@@ -54,7 +66,7 @@ private Q_SLOTS:
         store.ethernet("A", "127.0.0.2", deadPort());
         store.ethernet("B", "127.0.0.1", live.port());
         Run run;
-        const CollectionResult result = run.go(store.folder());
+        const CollectionResult result = run.go(store.folder(), {}, {}, workers);
         QCOMPARE(run.memo3.lines(), QStringList{"127.0.0.2 Bağlantı Kurulamadı..."});
         const QStringList lines{"00123 05.03.2011 08:30:05 01 00  127.0.0.1"};
         QCOMPARE(fileLines(store.path("veri.txt")), lines);
@@ -64,6 +76,40 @@ private Q_SLOTS:
         QCOMPARE(result.failed, 1);
         QCOMPARE(result.visited, 2);
         QVERIFY(!result.cancelled);
+    }
+
+    // Several at once: the files and Memo3 get exactly the lines of the sequential run, in
+    // the same order, whatever order the terminals answer in.
+    void parallelWritesWhatSequentialWrites() {
+        std::vector<std::unique_ptr<EmulatorProcess>> terminals;
+        Store sequential, parallel;
+        for (int i = 0; i < 8; ++i) {
+            QJsonArray records;
+            for (int k = 0; k < (i % 3 == 0 ? 0 : 50 * i); ++k)
+                records.append(record(QString::number(i * 1000 + k), "2011-03-05 08:30:05", i));
+            EmulatorOptions options;
+            if (i == 1) // the first terminal answers slowest
+                options.arguments = QStringList{"--delay", "50"};
+            terminals.push_back(std::make_unique<EmulatorProcess>());
+            QVERIFY(terminals.back()->start(stateWith(records), options));
+            for (Store* store : {&sequential, &parallel}) {
+                store->ethernet(QStringLiteral("T%1").arg(i), "127.0.0.1",
+                                terminals.back()->port());
+                if (i == 4)
+                    store->ethernet("T4-dead", "127.0.0.2", deadPort());
+            }
+        }
+        Run one, many;
+        one.go(sequential.folder());
+        const CollectionResult result = many.go(parallel.folder(), {}, {}, 4);
+        QCOMPARE(result.visited, 9);
+        QCOMPARE(result.failed, 1);
+        QCOMPARE(many.memo3.lines(), one.memo3.lines());
+        QCOMPARE(many.memo4.lines(), one.memo4.lines());
+        QCOMPARE(many.started, one.started);
+        QCOMPARE(fileLines(parallel.path("veri.txt")), fileLines(sequential.path("veri.txt")));
+        QCOMPARE(fileLines(parallel.path("veri.txt")).size(), 50 * (1 + 2 + 4 + 5 + 7));
+        QCOMPARE(fileLines(parallel.backupPath()), fileLines(sequential.backupPath()));
     }
 
     // Rows of every type are named by something of their own in Memo3.
@@ -107,7 +153,9 @@ private Q_SLOTS:
     }
 
     // A press during the first of three lets the second run and stops before the third.
+    void cancelDuringTheFirstOfThree_data() { addWorkerRows(); }
     void cancelDuringTheFirstOfThree() {
+        QFETCH(int, workers);
         std::vector<std::unique_ptr<EmulatorProcess>> terminals;
         Store store;
         for (int i = 0; i < 3; ++i) {
@@ -119,10 +167,13 @@ private Q_SLOTS:
         Run run;
         Options options;
         options.veriSil = true;
-        const CollectionResult result = run.go(store.folder(), options, [&](int index) {
-            if (index == 0)
-                run.runFlag = false; // the press, while the first terminal is collected
-        });
+        const CollectionResult result = run.go(
+            store.folder(), options,
+            [&](int index) {
+                if (index == 0)
+                    run.runFlag = false; // the press, while the first terminal is collected
+            },
+            workers);
         QCOMPARE(run.started, (QStringList{"1/3: T1", "2/3: T2"}));
         QCOMPARE(fileLines(store.path("veri.txt")),
                  (QStringList{"00001 05.03.2011 08:30:05 01 00  127.0.0.1",
@@ -153,7 +204,9 @@ private Q_SLOTS:
 
     // An error stops the run where it happens: that terminal keeps its records, the rows
     // after it are not visited, and lines already written stay.
+    void errorStopsTheRun_data() { addWorkerRows(); }
     void errorStopsTheRun() {
+        QFETCH(int, workers);
         EmulatorProcess first, second;
         QVERIFY(first.start(stateWith({record("1", "2011-03-05 08:30:05")})));
         QVERIFY(second.start(stateWith({record("2", "2011-03-05 08:30:05")})));
@@ -165,7 +218,7 @@ private Q_SLOTS:
         Run run;
         Options options;
         options.veriSil = true;
-        QVERIFY_THROWS_EXCEPTION(DeviceError, run.go(store.folder(), options));
+        QVERIFY_THROWS_EXCEPTION(DeviceError, run.go(store.folder(), options, {}, workers));
         QCOMPARE(run.started, (QStringList{"1/3: A", "2/3: B"}));
         QCOMPARE(fileLines(store.path("veri.txt")),
                  QStringList{"00001 05.03.2011 08:30:05 01 00  127.0.0.1"});
@@ -173,7 +226,9 @@ private Q_SLOTS:
     }
 
     // A record file that cannot be written stops the run before anything is cleared.
+    void unwritableFileStopsTheRun_data() { addWorkerRows(); }
     void unwritableFileStopsTheRun() {
+        QFETCH(int, workers);
         EmulatorProcess terminal;
         QVERIFY(terminal.start(stateWith({record("1", "2011-03-05 08:30:05")})));
         Store store;
@@ -183,7 +238,7 @@ private Q_SLOTS:
         Run run;
         Options options;
         options.veriSil = true;
-        QVERIFY_THROWS_EXCEPTION(RecordFileError, run.go(store.folder(), options));
+        QVERIFY_THROWS_EXCEPTION(RecordFileError, run.go(store.folder(), options, {}, workers));
         QCOMPARE(recordsLeft(terminal), 1);
     }
 };
