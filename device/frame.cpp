@@ -1,22 +1,11 @@
 #include "frame.h"
 
-#include <array>
+#include <algorithm>
+#include <zlib.h>
 
 namespace frame {
 
 namespace {
-
-constexpr std::array<std::uint32_t, 256> makeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[i] = c;
-    }
-    return table;
-}
-constexpr auto crcTable = makeCrcTable();
 
 void putLe(ByteVector& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -33,10 +22,15 @@ std::uint32_t getLe(const std::uint8_t* p, int bytes) {
 } // namespace
 
 std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i)
-        c = crcTable[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    // zlib's CRC-32 is the same function, several times faster than a byte-wise table.
+    uLong c = ::crc32(0L, Z_NULL, 0);
+    while (size > 0) {
+        const auto n = static_cast<uInt>(std::min<std::size_t>(size, 1u << 30));
+        c = ::crc32(c, data, n);
+        data += n;
+        size -= n;
+    }
+    return static_cast<std::uint32_t>(c);
 }
 
 void encodeInto(ByteVector& out, std::uint8_t command, std::uint8_t status, std::uint32_t device,

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/socket.h>
@@ -194,6 +196,9 @@ void LinkServer::run() {
             } else {
                 const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
                 if (fd >= 0) {
+                    // Answers go out at once, not held back for the client's acknowledgement.
+                    const int one = 1;
+                    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                     client_ = std::make_unique<Link>();
                     client_->fd = fd;
                     client_->isSocket = true;

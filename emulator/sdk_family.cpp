@@ -234,6 +234,7 @@ SdkFamily::Outcome SdkFamily::deviceData(bool get, const wire::DeviceRequest& q)
     case 13: { // attendance records
         if (!get) {
             state_.records.clear();
+            recordAnswer_.reset();
             return saved(ok);
         }
         const ByteVector& d = q.extraData;
@@ -253,11 +254,16 @@ SdkFamily::Outcome SdkFamily::deviceData(bool get, const wire::DeviceRequest& q)
             std::upper_bound(begin, all.end(), last, [](std::int64_t s, const wire::WireRecord& r) {
                 return s < r.seconds;
             });
-        if (begin == all.begin() && end == all.end()) {
-            ok.payload = wire::encodeRecords(all);
-        } else {
-            ok.payload = wire::encodeRecords(std::vector<wire::WireRecord>(begin, end));
+        const auto b = static_cast<std::size_t>(begin - all.begin());
+        const auto e = static_cast<std::size_t>(end - all.begin());
+        if (!recordAnswer_ || recordAnswer_->begin != b || recordAnswer_->end != e) {
+            recordAnswer_ =
+                RecordAnswer{b, e,
+                             b == 0 && e == all.size()
+                                 ? wire::encodeRecords(all)
+                                 : wire::encodeRecords(std::vector<wire::WireRecord>(begin, end))};
         }
+        ok.payload = recordAnswer_->bytes;
         return ok;
     }
     case 14: { // users: list all or one; delete one or all

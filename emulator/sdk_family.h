@@ -7,6 +7,8 @@
 #include "link_server.h"
 #include "terminal_state.h"
 
+#include <optional>
+
 class SdkFamily : public TerminalFamily {
 public:
     SdkFamily(TerminalState& state, const FaultPlan& faults) : state_(state), faults_(faults) {}
@@ -27,4 +29,12 @@ private:
 
     TerminalState& state_;
     FaultPlan faults_;
+    // The last record answer, as a terminal keeps its log ready to send; dropped when the
+    // records change.
+    struct RecordAnswer {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        ByteVector bytes;
+    };
+    std::optional<RecordAnswer> recordAnswer_;
 };
