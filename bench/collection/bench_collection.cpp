@@ -255,6 +255,24 @@ void manyTerminals(int total, int dead, int recordsEach) {
     const ChildRun liveRun =
         runChild({binDir() + QStringLiteral("/selvanor"), QStringLiteral("collect"),
                   QStringLiteral("--folder"), liveFolder, QStringLiteral("--all")});
+    const int workers = 8;
+    const ChildRun parallel =
+        runChild({binDir() + QStringLiteral("/selvanor"), QStringLiteral("collect"),
+                  QStringLiteral("--folder"), folder, QStringLiteral("--all"),
+                  QStringLiteral("--parallel"), QString::number(workers)});
+    // veri.txt now holds the sequential run's lines, then the parallel run's.
+    QFile veri(folder + QStringLiteral("veri.txt"));
+    veri.open(QIODevice::ReadOnly);
+    const QByteArray both = veri.readAll();
+    const bool same = both.size() % 2 == 0 && !both.isEmpty() &&
+                      both.left(both.size() / 2) == both.mid(both.size() / 2);
+    out << QStringLiteral("--parallel %1: %2 s, exit status %3, speed-up %4; its lines equal "
+                          "the sequential run's: %5\n")
+               .arg(workers)
+               .arg(parallel.seconds, 0, 'f', 2)
+               .arg(parallel.status)
+               .arg(run.seconds / parallel.seconds, 0, 'f', 1)
+               .arg(same ? QStringLiteral("yes") : QStringLiteral("NO"));
     out << QStringLiteral("%1 terminals (%2 dead, %3 records each): %4 s, exit status %5; "
                           "the %6 live ones alone: %7 s; each dead one costs %8 s\n")
                .arg(total)

@@ -33,8 +33,8 @@ void Tfrmgiris::BitBtn5Click() {
     auto download =
         std::make_shared<AttendanceDownload>(session_, programFolder_, optionsOf(*this));
     BarProgress* progress = newProgress(ProgressBar1);
-    runInBackground(
-        this, BitBtn5, true, prompt_,
+    runSessionWork(
+        BitBtn5, true,
         [this, download, progress] { download->run(prompt_, *memo4Sink, *progress); },
         [progress] { progress->deleteLater(); });
 }
@@ -49,15 +49,13 @@ void Tfrmgiris::BitBtn11Click() {
             statusLabel->setText(text);
         });
     };
-    runInBackground(
-        this, BitBtn11, true, prompt_,
+    // The run owns the session: the link button waits for it as for any device work.
+    runSessionWork(
+        BitBtn11, true,
         [this, run, progress, rowStarted] {
             run->run(session_, runFlag, *memo3Sink, *memo4Sink, *progress, rowStarted);
         },
-        [this, progress] {
-            progress->deleteLater();
-            statusLabel->clear();
-        });
+        [progress] { progress->deleteLater(); });
 }
 
 void Tfrmgiris::BitBtn13Click() {

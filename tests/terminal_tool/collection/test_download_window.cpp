@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 using namespace fixture;
@@ -50,6 +51,7 @@ private Q_SLOTS:
         TfrmDM dm(store.folder());
         ScriptedPrompt prompt;
         Tfrmgiris window(dm, prompt, store.folder());
+        window.FormCreate();
         window.BitBtn11Click();
         QVERIFY(!window.BitBtn11->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(window.BitBtn11->isEnabled(), 30000);
@@ -58,6 +60,10 @@ private Q_SLOTS:
                      QStringLiteral("127.0.0.2 Bağlantı Kurulamadı..."));
         QCOMPARE(fileLines(store.path("veri.txt")),
                  QStringList{"00123 05.03.2011 08:30:05 01 00  127.0.0.1"});
+        // The grid followed the run to its last row; the status tells which of how many.
+        QCOMPARE(window.DBGrid1->currentIndex().row(), 1);
+        QCOMPARE(window.statusLabel->text(), QStringLiteral("2/2: B"));
+        QVERIFY(window.BitBtn4->isEnabled());
     }
 };
 
