@@ -203,6 +203,8 @@ std::optional<int> convertExportFile(const QString& programFolder, const QString
                                      const TextFormats& formats, Prompt& prompt, LineSink& memo,
                                      Progress& progress,
                                      const WorkbookReaderOptions& readerOptions) {
+    // Opening a large workbook takes seconds and cannot be counted: the bar just shows work.
+    progress.step(0, 0);
     Sheet sheet;
     try {
         sheet = readExport(path, readerOptions);
