@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cstdio>
+#include <ctime>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -23,6 +24,12 @@
 #include <vector>
 
 namespace {
+
+double threadCpuMs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -123,18 +130,21 @@ int main(int argc, char** argv) {
 
     std::vector<double> readMs;
     std::vector<double> decodeMs;
+    std::vector<double> cpuMs;
     ByteVector answer;
     std::size_t decoded = 0;
     for (int r = 0; r < runs; ++r) {
         ByteVector prop = NewByteVector(2);
         ByteVector data = {10, 1, 1, 99, 12, 31};
         QElapsedTimer t;
+        const double cpu = threadCpuMs();
         t.start();
         if (!c.GetDeviceData(13, prop, d, data)) {
             std::fprintf(stderr, "record read refused\n");
             return 1;
         }
         readMs.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        cpuMs.push_back(threadCpuMs() - cpu);
         t.restart();
         decoded = TZd2911Tools::BytesToRecords(data).size();
         decodeMs.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
@@ -169,6 +179,7 @@ int main(int argc, char** argv) {
     std::printf("GetDeviceData(13) first read    %.2f ms (the terminal encodes its log)\n",
                 readMs.front());
     std::printf("GetDeviceData(13) median        %.2f ms\n", ours);
+    std::printf("  of it client CPU              %.2f ms\n", median(cpuMs));
     std::printf("plain loopback, same bytes      %.2f ms\n", plainMs);
     std::printf("ratio                           %.2f\n", ours / plainMs);
     std::printf("BytesToRecords median           %.2f ms\n", median(decodeMs));
