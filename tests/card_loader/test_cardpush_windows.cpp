@@ -41,6 +41,7 @@ private Q_SLOTS:
     void kartnoWaitsForTheNextChange();
     void failedConnectionWarnsOnce();
     void terminalDefinitionGrid();
+    void definitionWindowFromTheMenu();
 
 private:
     PdksTestDb db_;
@@ -196,6 +197,30 @@ void TestCardpushWindows::terminalDefinitionGrid() {
     w.show();
     QCOMPARE(w.DBGrid1->model()->rowCount(), 3);
     QVERIFY2(prompt.texts(Kind::Error).isEmpty(), qPrintable(prompt.texts().join('\n')));
+}
+
+void TestCardpushWindows::definitionWindowFromTheMenu() {
+    const PdksTestDb db = PdksTestDb::fromFixture().freshDatabase("pdks_windows_menu");
+    QTemporaryDir dir;
+    db.writeSettingsIni(dir.path());
+    TfrmDMMYSQL dm;
+    ScriptedPrompt prompt;
+    Tfrmgiris w(dm, dir.path() + "/", &prompt);
+    w.show();
+    QCOMPARE(w.DBGrid1->model()->rowCount(), 2);
+    bool mainHidden = false;
+    QTimer::singleShot(0, &w, [&] {
+        mainHidden = !w.isVisible();
+        QVERIFY(w.frmTerminalTanimlama->isVisible());
+        db.client("update terminaller set secim=0 where kod='01';");
+        w.frmTerminalTanimlama->accept();
+    });
+    w.TerminalTanimlama1->trigger();
+    QVERIFY(mainHidden);
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.DBGrid1->model()->rowCount(), 1);
+    QCOMPARE(w.kayitsayisi->text(), "16");
+    QVERIFY(prompt.entries().isEmpty());
 }
 
 QTEST_MAIN(TestCardpushWindows)

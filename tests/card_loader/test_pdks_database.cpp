@@ -8,6 +8,7 @@
 #include "tfrmdmmysql.h"
 
 #include <QSqlRecord>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void captionSuffix_data();
     void captionSuffix();
     void portNotANumber();
+    void silentServerIsGivenUpOn();
     void warnsOnceHoweverManyQueriesFail();
     void lookupListsInTurkishOrder();
     void personnel_data();
@@ -107,6 +109,21 @@ void TestPdksDatabase::portNotANumber() {
     QVERIFY(!dm.MyConnection1.isOpen());
     QCOMPARE(prompt.texts(Kind::Error), QStringList{"'33o6' is not a valid integer value"});
     QCOMPARE(prompt.entries().size(), 1);
+}
+
+void TestPdksDatabase::silentServerIsGivenUpOn() {
+    // Takes the connection but never greets: without a connect time-out the start would hang.
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    QTemporaryDir dir;
+    PdksTestDb unreachable = seeded_;
+    unreachable.port = silent.serverPort();
+    unreachable.writeSettingsIni(dir.path());
+    TfrmDMMYSQL dm;
+    ScriptedPrompt prompt;
+    QVERIFY(ConnectDatabase(dm, dir.filePath("Settings.ini"), prompt));
+    QVERIFY(!dm.MyConnection1.isOpen());
+    QCOMPARE(prompt.texts(Kind::Warning), QStringList{"Veritabanına bağlanamadı...."});
 }
 
 void TestPdksDatabase::warnsOnceHoweverManyQueriesFail() {
