@@ -218,6 +218,31 @@ private Q_SLOTS:
         }
     }
 
+    // A reader that would take 200 MB is stopped by the memory limit instead of answering.
+    void memoryLimit() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizer's shadow memory rules out an address-space limit");
+#endif
+        QTemporaryDir dir;
+        const QString reader = dir.filePath(QStringLiteral("reader.sh"));
+        QFile file(reader);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\nx=$(head -c 200000000 /dev/zero | tr '\\0' a)\necho ${#x}\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        WorkbookReaderOptions options;
+        options.readerPath = reader;
+        options.memoryBytes = qint64(64) << 20;
+        try {
+            readWorkbookSheet(dataFile(QStringLiteral("title-only.xls")), QStringLiteral("Sayfa1"),
+                              options);
+            QFAIL("accepted");
+        } catch (const ConversionError& e) {
+            QCOMPARE(e.kind(), ConversionError::Kind::CannotOpen);
+            QVERIFY2(!e.text().contains(QStringLiteral("yanıtı bozuk")), qPrintable(e.text()));
+        }
+    }
+
     void readerMissing() {
         WorkbookReaderOptions options;
         options.readerPath = QStringLiteral("/nonexistent/selvanor-xls-reader");
