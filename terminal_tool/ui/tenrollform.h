@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class MemoSink;
 class Prompt;
@@ -34,7 +35,6 @@ public:
     void setTerminalName(const QString& name);
     // True while an operation runs on its worker; the pages are disabled meanwhile.
     bool isBusy() const { return busy_; }
-    EnrollState& state() { return state_; }
 
     void FormCreate();
 
