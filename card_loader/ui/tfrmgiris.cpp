@@ -237,6 +237,9 @@ PersonnelFilter Tfrmgiris::currentFilter() const {
 void Tfrmgiris::LoadPersonnel() {
     if (const std::optional<int> count = ::LoadPersonnel(dm_, currentFilter(), prompt_))
         kayitsayisi->setText(QString::number(*count));
+    // A reopened list stands on its first person, who is then the selected one.
+    if (dsper->rowCount() > 0)
+        DBGrid2->setCurrentIndex(dsper->index(0, 0));
 }
 
 void Tfrmgiris::LoadChosenTerminals() {

@@ -96,8 +96,10 @@ void TestCardpushWindows::filtersRequery() {
     ScriptedPrompt prompt;
     Tfrmgiris w(dm, folder_.path() + "/", &prompt);
     w.show();
+    w.DBGrid2->setCurrentIndex(w.DBGrid2->model()->index(3, 0));
     w.Edit1->setText(QStringLiteral("ç"));
     QCOMPARE(w.kayitsayisi->text(), "1"); // Çağrı
+    QCOMPARE(w.DBGrid2->currentIndex().row(), 0); // the reopened list stands on its first row
     w.Edit1->setText(QString());
     w.NxValComboBox1->setCurrentIndex(w.NxValComboBox1->findText("Üretim"));
     QCOMPARE(w.kayitsayisi->text(), "5");
