@@ -125,6 +125,27 @@ private Q_SLOTS:
         QCOMPARE(emulator.state().value("comm_status").toInt(), 0);
     }
 
+    // The link breaks during user 2's detail read: the error ends the operation, the last good
+    // backup stays, and the idle status that can no longer be sent does not hide the error.
+    void linkLostKeepsLastBackup() {
+        EmulatorProcess emulator;
+        DeviceSession session;
+        EmulatorOptions options;
+        options.arguments = QStringList{"--close-on", "get_user_data:1:5", "--close-after", "3"};
+        QVERIFY(startAndConnect(emulator, session, stateWith(kThree), options));
+        QTemporaryDir dir;
+        const QString backup = dir.filePath("allenroll.fpt");
+        QFile earlier(backup);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("good");
+        earlier.close();
+        Page page;
+        QVERIFY_THROWS_EXCEPTION(DeviceError, page.transfer(session).receiveAll(backup, QString()));
+        QCOMPARE(page.rows.rowCount(), 1);
+        QVERIFY(page.prompt.texts().isEmpty());
+        QCOMPARE(readFile(backup), QByteArray("good"));
+    }
+
     void listReadRefused() {
         EmulatorProcess emulator;
         DeviceSession session;
