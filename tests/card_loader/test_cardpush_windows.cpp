@@ -98,7 +98,7 @@ void TestCardpushWindows::filtersRequery() {
     w.show();
     w.DBGrid2->setCurrentIndex(w.DBGrid2->model()->index(3, 0));
     w.Edit1->setText(QStringLiteral("ç"));
-    QCOMPARE(w.kayitsayisi->text(), "1"); // Çağrı
+    QCOMPARE(w.kayitsayisi->text(), "1");         // Çağrı
     QCOMPARE(w.DBGrid2->currentIndex().row(), 0); // the reopened list stands on its first row
     w.Edit1->setText(QString());
     w.NxValComboBox1->setCurrentIndex(w.NxValComboBox1->findText("Üretim"));
