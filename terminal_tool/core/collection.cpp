@@ -133,7 +133,10 @@ CollectionResult CollectionRun::runParallel(int workers, std::atomic<bool>& runF
     std::mutex mutex;
     std::condition_variable changed;
     int nextToRead = 0;
-    int writing = 0;      // the turn the writer is at: workers stay within workers of it
+    int writing = 0; // the turn the writer is at
+    // How far reading may run ahead of writing: far enough that terminals which do not answer
+    // wait out their time-outs together, near enough to bound the records held in memory.
+    const int lookahead = 4 * workers;
     bool stopped = false; // the writer is done; workers take no new rows
     NullProgress quiet;   // several reads at once would make one bar jump; it counts terminals
 
@@ -143,7 +146,7 @@ CollectionResult CollectionRun::runParallel(int workers, std::atomic<bool>& runF
             {
                 std::unique_lock<std::mutex> lock(mutex);
                 changed.wait(lock, [&] {
-                    return stopped || nextToRead >= count || nextToRead < writing + workers;
+                    return stopped || nextToRead >= count || nextToRead < writing + lookahead;
                 });
                 if (stopped || nextToRead >= count)
                     return;

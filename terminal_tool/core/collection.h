@@ -41,10 +41,11 @@ public:
                          LineSink& memo4, Progress& progress, const RowStarted& rowStarted = {});
 
     // The same run talking to up to workers terminals at once, each on a session of its own:
-    // connecting, the busy status and the read run ahead; writing, clearing, the idle status
-    // and closing follow in list order on the calling thread. The record files and Memo3
-    // receive exactly what run() gives them, in the same order, and nothing is cleared before
-    // its lines are on disk. Terminals read ahead of a stop are set idle and closed uncleared.
+    // connecting, the busy status and the read run ahead (at most 4 x workers rows); writing,
+    // clearing, the idle status and closing follow in list order on the calling thread. The record
+    // files and Memo3 receive exactly what run() gives them, in the same order, and nothing is
+    // cleared before its lines are on disk. Terminals read ahead of a stop are set idle and closed
+    // uncleared.
     CollectionResult runParallel(int workers, std::atomic<bool>& runFlag, LineSink& memo3,
                                  LineSink& memo4, Progress& progress,
                                  const RowStarted& rowStarted = {});
