@@ -31,9 +31,8 @@ void logFrame(const char* direction, const std::uint8_t* data, std::size_t size)
     if (!lcWire().isDebugEnabled())
         return;
     const std::size_t shown = std::min<std::size_t>(size, 256);
-    qCDebug(lcWire).noquote() << direction << size
-                              << "bytes:" << BytesToHex(ByteVector(data, data + shown))
-                              << (shown < size ? "..." : "");
+    qCDebug(lcWire, "%s %zu bytes: %s%s", direction, size,
+            qPrintable(BytesToHex(ByteVector(data, data + shown))), shown < size ? "..." : "");
 }
 
 } // namespace
@@ -169,7 +168,7 @@ int TZd2911DeviceConnection::OpenConnection(IDevice& device) {
         if (impl_->call(frame::Login, ByteVector(password.begin(), password.end()), answer))
             return 1;
     } catch (const DeviceError& e) {
-        qCDebug(lcWire) << "connection failed:" << e.what();
+        qCDebug(lcWire, "connection failed: %s", e.what());
     }
     CloseConnection();
     return 0;
