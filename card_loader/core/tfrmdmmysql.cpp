@@ -104,9 +104,9 @@ std::array<LookupList, 6> LoadLookupLists(TfrmDMMYSQL& dm, Prompt& prompt) {
     }
     for (std::size_t i = 0; i < kLookupTables.size(); ++i) {
         dm.MyQuery1.finish();
-        if (!dm.MyQuery1.exec(QStringLiteral("select * from ") +
-                              QLatin1String(kLookupTables[i].table) +
-                              QStringLiteral(" order by ad"))) {
+        if (!dm.MyConnection1.isOpen() || !dm.MyQuery1.exec(QStringLiteral("select * from ") +
+                                                            QLatin1String(kLookupTables[i].table) +
+                                                            QStringLiteral(" order by ad"))) {
             prompt.error(dm.errorText(dm.MyQuery1.lastError()));
             break;
         }
@@ -123,8 +123,13 @@ namespace {
 
 // Closes the query, sets its statement and opens it; false after reporting the database's text.
 bool openQuery(TfrmDMMYSQL& dm, QSqlQueryModel& model, const QString& statement, Prompt& prompt) {
+    if (!dm.MyConnection1.isOpen()) {
+        model.clear();
+        prompt.error(dm.errorText(QSqlError()));
+        return false;
+    }
     model.setQuery(statement, dm.MyConnection1);
-    if (model.lastError().isValid() || !dm.MyConnection1.isOpen()) {
+    if (model.lastError().isValid()) {
         prompt.error(dm.errorText(model.lastError()));
         return false;
     }
