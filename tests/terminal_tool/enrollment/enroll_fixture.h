@@ -24,7 +24,7 @@ inline QString hexOf(const ByteVector& bytes) {
                                    .toHex());
 }
 
-struct UserSpec {
+struct TerminalUser {
     QString number;
     QString name;
     int privilege = 1;
@@ -33,7 +33,7 @@ struct UserSpec {
     QList<int> fingers; // each finger k holds fingerprintTemplate(number * 10 + k)
 };
 
-inline QJsonObject userJson(const UserSpec& u) {
+inline QJsonObject userJson(const TerminalUser& u) {
     QJsonObject fingers;
     for (int k : u.fingers)
         fingers.insert(QString::number(k), hexOf(fingerprintTemplate(u.number.toInt() * 10 + k)));
@@ -51,10 +51,10 @@ inline QJsonObject userJson(const UserSpec& u) {
             {"valid_to", "2030-12-31 00:00:00"}};
 }
 
-inline QJsonObject stateWith(const QList<UserSpec>& users) {
+inline QJsonObject stateWith(const QList<TerminalUser>& users) {
     QJsonObject state = EmulatorProcess::defaultState();
     QJsonArray list;
-    for (const UserSpec& u : users)
+    for (const TerminalUser& u : users)
         list.append(userJson(u));
     state.insert("users", list);
     return state;

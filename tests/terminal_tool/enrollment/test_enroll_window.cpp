@@ -23,7 +23,7 @@ using namespace enroll_test;
 
 namespace {
 
-const QList<UserSpec> kUsers = {
+const QList<TerminalUser> kUsers = {
     {"1", "Bir", 1, "", "", {}},
     {"5", "Şule", 16, "1234", "998877", {0, 3}},
 };

@@ -14,7 +14,7 @@ using namespace enroll_test;
 
 namespace {
 
-const QList<UserSpec> kUsers = {
+const QList<TerminalUser> kUsers = {
     {"42", "Terminal 42", 1, "", "", {0}},
     {"7", "Terminal 7", 1, "", "", {}},
     {"9", "Dokuz", 1, "", "", {}},

@@ -10,7 +10,7 @@ using namespace enroll_test;
 
 namespace {
 
-const QList<UserSpec> kUsers = {
+const QList<TerminalUser> kUsers = {
     {"5", "Ayşe Kaya", 1, "1234", "998877", {0, 3}},
     {"6", "Mehmet", 8, "", "", {}},
 };

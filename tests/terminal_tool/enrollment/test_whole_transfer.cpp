@@ -15,7 +15,7 @@ using namespace enroll_test;
 
 namespace {
 
-const QList<UserSpec> kThree = {
+const QList<TerminalUser> kThree = {
     {"1", "Ali", 1, "", "", {0}},
     {"5", "Şule Öztürk", 16, "", "12345678", {0, 3}},
     {"8", "Can", 32, "4711", "", {}},
@@ -101,9 +101,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, earlier);
         EmulatorProcess emulator;
         DeviceSession session;
-        const QList<UserSpec> users = {{"1", "Bir", 1, "", "", {0}},
-                                       {"2", "İki", 1, "", "", {1}},
-                                       {"3", "Üç", 1, "", "", {2}}};
+        const QList<TerminalUser> users = {{"1", "Bir", 1, "", "", {0}},
+                                           {"2", "İki", 1, "", "", {1}},
+                                           {"3", "Üç", 1, "", "", {2}}};
         QVERIFY(
             startAndConnect(emulator, session, stateWith(users), refusing("get_user_data:1:2")));
         QTemporaryDir dir;
@@ -271,7 +271,7 @@ private Q_SLOTS:
     // The nightly backup of one terminal restored onto its replacement gives the same users,
     // fingerprints, cards, passwords, names and privileges.
     void backupRestoredOnAnotherTerminal() {
-        const QList<UserSpec> users = {
+        const QList<TerminalUser> users = {
             {"1", "İsmail Ağır", 8, "1234", "", {0, 9}},
             {"42", "Gülşen Çökmez", 16, "", "0042424242", {3}},
             {"100", "Işık", 1, "9", "77", {}},
