@@ -1,4 +1,5 @@
-// Collection speed and memory, as ratios to a baseline measured in the same run.
+// Collection speed and memory, as ratios to a baseline measured in the same run. Exits with 1
+// when the single-terminal collection did not write every record.
 //
 // 1. One emulated terminal with N records (200,000 by default): `selvanor collect --all` into
 //    veri.txt, veri2.txt and the backup file, against the baseline of the records answer's
@@ -172,7 +173,8 @@ double baselineSeconds(qint64 bytes, const QList<QByteArray>& lines, const QStri
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
-void singleTerminal(int records) {
+// false when the collection did not write every record.
+bool singleTerminal(int records) {
     EmulatorProcess terminal;
     QJsonObject state = EmulatorProcess::defaultState();
     EmulatorOptions options;
@@ -220,6 +222,7 @@ void singleTerminal(int records) {
                .arg(peakMiB, 0, 'f', 1)
                .arg(linesMiB, 0, 'f', 1)
                .arg(64 + 2 * linesMiB, 0, 'f', 1);
+    return run.status == 0 && lines.size() == records;
 }
 
 void manyTerminals(int total, int dead, int recordsEach) {
@@ -293,8 +296,8 @@ int main(int argc, char** argv) {
     const int records = args.size() > 1 ? args.at(1).toInt() : 200000;
     const int total = args.size() > 2 ? args.at(2).toInt() : 50;
     const int dead = args.size() > 3 ? args.at(3).toInt() : 10;
-    singleTerminal(records);
+    const bool complete = singleTerminal(records);
     if (total > 0)
         manyTerminals(total, dead, 1000);
-    return 0;
+    return complete ? 0 : 1;
 }
