@@ -136,5 +136,5 @@ int main(int argc, char** argv) {
         std::printf("messages: %s\n", qPrintable(prompt.texts().join(" | ")));
     if (ownServer)
         runScript({"stop", serverDir.path()});
-    return 0;
+    return prompt.entries().isEmpty() ? 0 : 1;
 }
