@@ -104,7 +104,6 @@ QString chooseExportFile(Prompt& prompt, const QString& programFolder) {
 }
 
 QString exportCellText(const SheetCell& cell, const TextFormats& formats) {
-    const QDate excelEpoch(1899, 12, 30);
     switch (cell.kind) {
     case SheetCell::Kind::Empty:
         return QString();
@@ -132,7 +131,8 @@ QString exportCellText(const SheetCell& cell, const TextFormats& formats) {
         const QTime time = timeAt(cell.value, 0);
         if (cell.value.size() != 8 || !time.isValid())
             return cell.value;
-        return formatDateTime(formats.longTimeFormat, QDateTime(excelEpoch, time), formats);
+        return formatDateTime(formats.longTimeFormat, QDateTime(QDate(1899, 12, 30), time),
+                              formats);
     }
     case SheetCell::Kind::Integer:
     case SheetCell::Kind::Text:
@@ -209,6 +209,7 @@ std::optional<int> convertExportFile(const QString& programFolder, const QString
     try {
         sheet = readExport(path, readerOptions);
     } catch (const ConversionError& e) {
+        progress.step(0, 1); // the bar stands still again
         if (e.kind() == ConversionError::Kind::CannotOpen)
             prompt.message(QStringLiteral("Hata....Excele bağlanamadı..."));
         prompt.error(e.text());
