@@ -16,11 +16,8 @@ public:
                 const QString& programFolder);
 
     static QString fingerprintFilter() { return QStringLiteral("Fingerprint File(*.fpt)"); }
-    // The lower-case pattern too, so the files this program writes are offered where names
-    // are told apart by letter case.
-    static QString oneEnrollFilter() {
-        return QStringLiteral("OneEnrollData File(OD_*.DB OD_*.db)");
-    }
+    // The file dialogs match patterns without regard to letter case, so OD_12.db is offered.
+    static QString oneEnrollFilter() { return QStringLiteral("OneEnrollData File(OD_*.DB)"); }
     // ".fpt" appended unless the name holds it already (letter case counts).
     static QString completeFptName(const QString& name);
 

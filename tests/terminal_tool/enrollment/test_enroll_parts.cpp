@@ -244,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(rows.text(0, ColUserId), QStringLiteral("15"));
         QCOMPARE(rows.text(0, ColCard), QStringLiteral("Y"));
         QCOMPARE(rows.text(1, ColUserName), QStringLiteral("Üç"));
-        QCOMPARE(prompt.lastFilter(), EnrollFiles::oneEnrollFilter());
+        QCOMPARE(prompt.lastFilter(), QStringLiteral("OneEnrollData File(OD_*.DB)"));
 
         // A file that cannot be read stops: the rows stay, the users read before it are kept.
         writeFile(folder + "userdata/OD_99.db", "broken");
