@@ -56,6 +56,10 @@ private Q_SLOTS:
         QVERIFY2(emulator.start(stateWith(sampleRecords()), options),
                  qPrintable(emulator.errorText()));
         Store store;
+        QFile earlier(store.path("veri2.txt"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("onceki\r\n");
+        earlier.close();
         DeviceSession session;
         QVERIFY(session.OpenSession(
             store.serial("Merkez", emulator.ptyPath(), QStringLiteral("192.168.0.100"))));
@@ -68,7 +72,7 @@ private Q_SLOTS:
         QCOMPARE(run.memo4.lines(), lines);
         QCOMPARE(fileLines(store.path("veri.txt")), lines);
         QCOMPARE(fileLines(store.backupPath()), lines); // named by the computer's month
-        QVERIFY(!QFile::exists(store.path("veri2.txt")));
+        QCOMPARE(fileLines(store.path("veri2.txt")), QStringList{"onceki"}); // unticked
         QCOMPARE(run.prompt.texts(), QStringList{Received});
         QCOMPARE(recordsLeft(emulator), 5); // not cleared unless asked
     }
