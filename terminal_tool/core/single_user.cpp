@@ -2,6 +2,7 @@
 
 #include "prompt.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
