@@ -233,7 +233,7 @@ SdkFamily::Outcome SdkFamily::deviceData(bool get, const wire::DeviceRequest& q)
     }
     case 13: { // attendance records
         if (!get) {
-            state_.records.clear();
+            state_.clearRecords();
             recordAnswer_.reset();
             return saved(ok);
         }

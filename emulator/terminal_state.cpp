@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -53,6 +53,14 @@ EmulatedUser userFromJson(const QJsonObject& o) {
         }
     }
     return u;
+}
+
+QJsonObject recordToJson(const wire::WireRecord& r) {
+    return QJsonObject{
+        {QStringLiteral("enroll_number"), r.enrollNumber},
+        {QStringLiteral("time"), wire::fromWallSeconds(r.seconds).toString(TimeFormat)},
+        {QStringLiteral("terminal_number"), r.terminalNumber},
+        {QStringLiteral("state_code"), r.stateCode}};
 }
 
 QJsonObject userToJson(const EmulatedUser& u) {
@@ -128,7 +136,7 @@ bool TerminalState::load(const QString& path) {
     users.clear();
     for (const QJsonValue v : o.take(QStringLiteral("users")).toArray())
         users.push_back(userFromJson(v.toObject()));
-    records.clear();
+    clearRecords();
     for (const QJsonValue v : o.take(QStringLiteral("records")).toArray()) {
         const QJsonObject r = v.toObject();
         const QDateTime time = parseTime(r.value(QStringLiteral("time")));
@@ -158,30 +166,50 @@ bool TerminalState::save() {
     for (const EmulatedUser& u : users)
         userArray.append(userToJson(u));
     o.insert(QStringLiteral("users"), userArray);
-    QJsonArray recordArray;
-    for (const wire::WireRecord& r : records) {
-        QJsonObject ro;
-        ro.insert(QStringLiteral("enroll_number"), r.enrollNumber);
-        ro.insert(QStringLiteral("time"), wire::fromWallSeconds(r.seconds).toString(TimeFormat));
-        ro.insert(QStringLiteral("terminal_number"), r.terminalNumber);
-        ro.insert(QStringLiteral("state_code"), r.stateCode);
-        recordArray.append(ro);
-    }
-    o.insert(QStringLiteral("records"), recordArray);
     if (!faults.isEmpty())
         o.insert(QStringLiteral("faults"), faults);
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
+
+    QByteArray text;
+    if (records.size() <= 1000) {
+        QJsonArray recordArray;
+        for (const wire::WireRecord& r : records)
+            recordArray.append(recordToJson(r));
+        o.insert(QStringLiteral("records"), recordArray);
+        text = QJsonDocument(o).toJson(QJsonDocument::Indented);
+    } else {
+        // Many records change seldom (only a clear removes them): their text is made once and
+        // put into every save, which then costs little more than writing the file.
+        if (recordsText_.isEmpty()) {
+            QJsonArray recordArray;
+            for (const wire::WireRecord& r : records)
+                recordArray.append(recordToJson(r));
+            recordsText_ = QJsonDocument(recordArray).toJson(QJsonDocument::Compact);
+        }
+        text = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        text.chop(1); // the closing brace; the object is never empty
+        text += ",\"records\":" + recordsText_ + "}";
+    }
+    // A temporary file renamed over the state file: readers see the old or the new state,
+    // never a part. Not synced to disk: the file serves tests, not a power cut.
+    const QString temporary = path_ + QStringLiteral(".new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
+        !file.flush()) {
         error_ = file.errorString();
         return false;
     }
-    file.write(QJsonDocument(o).toJson(records.size() > 1000 ? QJsonDocument::Compact
-                                                             : QJsonDocument::Indented));
-    if (!file.commit()) {
-        error_ = file.errorString();
+    file.close();
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) !=
+        0) {
+        error_ = QStringLiteral("cannot replace %1").arg(path_);
         return false;
     }
     return true;
+}
+
+void TerminalState::clearRecords() {
+    records.clear();
+    recordsText_.clear();
 }
 
 EmulatedUser* TerminalState::findUser(const QString& enrollNumber) {
@@ -214,6 +242,7 @@ void TerminalState::generateRecords(int count) {
             {seconds, QString::number(1 + next(people)), static_cast<int>(deviceNumber), pass % 2});
     }
     records.insert(records.end(), generated.begin(), generated.end());
+    recordsText_.clear();
     std::stable_sort(records.begin(), records.end(),
                      [](const auto& a, const auto& b) { return a.seconds < b.seconds; });
 }

@@ -41,6 +41,9 @@ public:
     bool save();
     QString errorText() const { return error_; }
 
+    // Removes every record (the only way records change after loading).
+    void clearRecords();
+
     // N realistic records (working hours, a few hundred people), sorted by time.
     void generateRecords(int count);
 
@@ -60,5 +63,6 @@ public:
 private:
     QString path_;
     QString error_;
-    QJsonObject extra_; // keys this emulator does not use, kept as they were
+    QJsonObject extra_;      // keys this emulator does not use, kept as they were
+    QByteArray recordsText_; // the records as JSON text, made once while they do not change
 };

@@ -128,6 +128,21 @@ private Q_SLOTS:
         QStringList sorted = times;
         sorted.sort();
         QCOMPARE(times, sorted);
+
+        // Later saves keep them (a large record list is written from its kept text).
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        ByteVector prop = NewByteVector(2);
+        QVERIFY(c.SetDeviceData(16, prop, d, TZd2911Tools::ValueToBytes("1", 3)));
+        QJsonObject saved = emulator.state();
+        QCOMPARE(saved["comm_status"].toInt(), 1);
+        QCOMPARE(saved["records"].toArray(), records);
+        QVERIFY(c.SetDeviceData(13, prop, d, NewByteVector(6)));
+        QVERIFY(c.SetDeviceData(16, prop, d, TZd2911Tools::ValueToBytes("0", 3)));
+        saved = emulator.state();
+        QVERIFY(saved["records"].toArray().isEmpty());
+        QCOMPARE(saved["comm_status"].toInt(), 0);
     }
 
     void noiseIsSkippedAndCommandsWaitForTheLogIn() {
