@@ -13,14 +13,6 @@
 #include <limits>
 #include <sys/resource.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define SELVANO_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SELVANO_ADDRESS_SANITIZER 1
-#endif
-#endif
-
 namespace {
 
 const SheetCell EmptyCell;
@@ -148,6 +140,20 @@ QString defaultReaderPath() {
 
 } // namespace
 
+bool readerMemoryIsLimited() {
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return false;
+#else
+    return true;
+#endif
+#else
+    return true;
+#endif
+}
+
 Sheet::Sheet(int rows, int columns, std::vector<SheetCell> cells)
     : rows_(rows), columns_(columns), cells_(std::move(cells)) {}
 
@@ -201,7 +207,8 @@ Sheet readWorkbookSheet(const QString& path, const QString& sheetName,
     reader.setProgram(options.readerPath.isEmpty() ? defaultReaderPath() : options.readerPath);
     reader.setArguments({file, sheetName});
     reader.setStandardInputFile(QProcess::nullDevice());
-    const rlim_t memory = rlim_t(options.memoryBytes);
+    // RLIM_INFINITY leaves the address space as it is.
+    const rlim_t memory = readerMemoryIsLimited() ? rlim_t(options.memoryBytes) : RLIM_INFINITY;
     const rlim_t cpu = rlim_t(options.cpuSeconds);
     // Runs in the child between fork and exec: only calls that are safe there.
     reader.setChildProcessModifier([memory, cpu] {
@@ -209,13 +216,10 @@ Sheet readWorkbookSheet(const QString& path, const QString& sheetName,
         setrlimit(RLIMIT_CORE, &noCore);
         const rlimit cpuLimit{cpu, cpu + 1};
         setrlimit(RLIMIT_CPU, &cpuLimit);
-#ifndef SELVANO_ADDRESS_SANITIZER
-        // The sanitizer's shadow memory needs far more address space than any limit allows.
-        const rlimit memoryLimit{memory, memory};
-        setrlimit(RLIMIT_AS, &memoryLimit);
-#else
-        (void)memory;
-#endif
+        if (memory != RLIM_INFINITY) {
+            const rlimit memoryLimit{memory, memory};
+            setrlimit(RLIMIT_AS, &memoryLimit);
+        }
     });
     reader.start();
     if (!reader.waitForStarted())

@@ -55,6 +55,10 @@ struct WorkbookReaderOptions {
     qint64 outputBytes = qint64(256) << 20; // what the child may print
 };
 
+// Whether the child's address space is limited: not in sanitizer builds, whose shadow memory
+// needs far more address space than any such limit allows.
+bool readerMemoryIsLimited();
+
 // Reads the sheet named sheetName (any ASCII case) of the workbook at path. Throws
 // ConversionError: CannotOpen when the file cannot be read as a workbook (the child failed,
 // crashed or hit a limit; the text says which), BadSheet when the sheet is missing.
