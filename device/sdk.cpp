@@ -21,6 +21,9 @@ Q_LOGGING_CATEGORY(lcWire, "selvano.device.wire", QtWarningMsg)
 constexpr std::size_t ReadBlock = 64 * 1024;
 // Memory reserved up front for an announced answer; a larger one grows as pieces arrive.
 constexpr std::uint32_t MaxReserve = 16u << 20;
+// Far above any terminal's records or users (10,000 users with ten fingers are 50 MB); a larger
+// announcement is not believed.
+constexpr std::uint32_t MaxAnswer = 256u << 20;
 
 [[noreturn]] void protocolError(const QString& text) {
     throw DeviceError(DeviceError::Kind::Protocol, text);
@@ -108,6 +111,9 @@ struct TZd2911DeviceConnection::Impl {
                 if (chunked && announced != total)
                     protocolError(QStringLiteral("answer size changed between pieces"));
                 if (!chunked) {
+                    if (announced > MaxAnswer)
+                        protocolError(
+                            QStringLiteral("answer of %1 bytes announced").arg(announced));
                     chunked = true;
                     total = announced;
                     whole.reserve(std::min(total, MaxReserve));
