@@ -2,6 +2,7 @@
 
 #include "app_folder.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "tfrmdmmysql.h"
 #include "tfrmgiris.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const QStringList command = withoutFolderOption(arguments);
+    if (const std::optional<int> status = answerHelpRequest(cardpushHelp(), command))
+        return *status;
     if (!command.isEmpty()) {
         QCoreApplication app(argc, argv);
         return runCommand(command, resolveProgramFolder(arguments));

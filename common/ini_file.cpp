@@ -136,6 +136,11 @@ QString IniFile::value(const QString& section, const QString& key,
     return decodeText(v);
 }
 
+bool IniFile::contains(const QString& section, const QString& key) const {
+    const int header = findSection(section);
+    return header >= 0 && findKey(header, key) >= 0;
+}
+
 void IniFile::insertLine(int at, const QByteArray& text) {
     // A file that ended without a line end still does; the line before gets one.
     QByteArray eol = eol_;

@@ -18,6 +18,8 @@ public:
     // Turkish ANSI code page that Windows editors save in) when they are not valid UTF-8.
     QString value(const QString& section, const QString& key,
                   const QString& defaultValue = QString()) const;
+    // True when the file holds the key in that section, even with an empty value.
+    bool contains(const QString& section, const QString& key) const;
     // Replaces the key's value in place (its spelling and the text before "=" are kept),
     // or adds the key after the last entry of its section, or adds the section at the end.
     void setValue(const QString& section, const QString& key, const QString& value);

@@ -8,6 +8,7 @@ packages=(
   libfreexl-dev
   mariadb-server mariadb-client libmariadb-dev
   socat xvfb fonts-dejavu-core
+  mdbtools help2man desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,9 @@
 
 #include "app_folder.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "tenrollform.h"
+#include "terminal_registry.h"
 #include "tfrmdm.h"
 #include "tfrmgiris.h"
 #include "tfrmyeni.h"
@@ -23,6 +25,7 @@ const QMap<QString, Command>& commands() {
         {QStringLiteral("collect"), runCollect}, {QStringLiteral("convert"), runConvert},
         {QStringLiteral("clock"), runClock},     {QStringLiteral("bells"), runBells},
         {QStringLiteral("backup"), runBackup},   {QStringLiteral("restore"), runRestore},
+        {QStringLiteral("import"), runImport},
     };
     return table;
 }
@@ -48,6 +51,12 @@ int runWindow(int argc, char** argv) {
     WidgetPrompt prompt(nullptr, Tfrmgiris::title());
     app.prompt = &prompt;
     const QString folder = resolveProgramFolder(app.arguments());
+    // An installed program starts in a folder of its own that nobody has prepared: it gets the
+    // empty terminal list that "selvanor init" makes (if that fails, start-up reports the
+    // missing Data.db as usual). A portable copy is left as it is.
+    QString storeError;
+    if (isUserDataFolder(folder))
+        TerminalRegistry::createStore(folder, &storeError);
     TfrmDM dm(folder);
     Tfrmgiris main(dm, prompt, folder);
     main.FormCreate();
@@ -66,6 +75,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const QStringList rest = withoutFolderOption(args);
+    if (const std::optional<int> status = answerHelpRequest(selvanorHelp(), rest))
+        return *status;
     if (!rest.isEmpty() && commands().contains(rest.first())) {
         QCoreApplication app(argc, argv);
         const QString folder = resolveProgramFolder(args);

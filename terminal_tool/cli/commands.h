@@ -15,3 +15,5 @@ int runClock(const QString& folder, const QStringList& args);
 int runBells(const QString& folder, const QStringList& args);
 int runBackup(const QString& folder, const QStringList& args);
 int runRestore(const QString& folder, const QStringList& args);
+// "import OLD_FOLDER": the terminals of OLD_FOLDER/Data.mdb and its Settings.ini keys.
+int runImport(const QString& folder, const QStringList& args);

@@ -1,0 +1,6 @@
+#pragma once
+// cardpush --help and the help of each command.
+
+#include "help_text.h"
+
+const ProgramHelp& cardpushHelp();

@@ -1,0 +1,6 @@
+#pragma once
+// selvanor --help and the help of each command.
+
+#include "help_text.h"
+
+const ProgramHelp& selvanorHelp();
