@@ -119,9 +119,10 @@ private Q_SLOTS:
     void clearKeepsRecordsOutsideTheRange() {
         const QString future = QDate::currentDate().addYears(3).toString("yyyy-MM-dd");
         EmulatorProcess emulator;
-        QVERIFY2(emulator.start(stateWith({record("1", "2009-12-31 23:59:59"),
-                                           record("2", "2011-03-05 08:30:05"),
-                                           record("3", future + " 07:00:00")})),
+        // The same punch twice: both lines are written, neither counts as missed.
+        QVERIFY2(emulator.start(stateWith(
+                     {record("1", "2009-12-31 23:59:59"), record("2", "2011-03-05 08:30:05"),
+                      record("2", "2011-03-05 08:30:05"), record("3", future + " 07:00:00")})),
                  qPrintable(emulator.errorText()));
         Store store;
         DeviceSession session;
@@ -133,7 +134,8 @@ private Q_SLOTS:
         AttendanceDownload(session, store.folder(), chosen)
             .run(run.prompt, run.memo4, run.progress);
         QCOMPARE(fileLines(store.path("veri.txt")),
-                 QStringList{"001,0000000002,0,2011-03-05 08:30:05"});
+                 (QStringList{"001,0000000002,0,2011-03-05 08:30:05",
+                              "001,0000000002,0,2011-03-05 08:30:05"}));
         QCOMPARE(fileLines(store.path("yedek_selvanor/tarih_disi.txt")),
                  (QStringList{"001,0000000001,0,2009-12-31 23:59:59",
                               "001,0000000003,0," + future + " 07:00:00"}));
