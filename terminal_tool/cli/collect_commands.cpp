@@ -22,7 +22,7 @@ public:
 };
 
 int usage() {
-    std::fputs("usage: selvanor collect [--folder DIR] --all [--parallel N]\n"
+    std::fputs("usage: selvanor collect [--folder DIR] --all [--parallel N (1-64)]\n"
                "       selvanor collect [--folder DIR] --terminal NAME\n",
                stderr);
     return 2;
@@ -76,16 +76,28 @@ int collectOne(const QString& folder, const QString& name, ConsolePrompt& prompt
 
 int runCollect(const QString& folder, const QStringList& args) {
     ConsolePrompt prompt;
-    if (args == QStringList{QStringLiteral("--all")})
-        return collectAll(folder, 1, prompt);
-    if (args.size() == 3 && args.first() == QLatin1String("--all") &&
-        args.at(1) == QLatin1String("--parallel")) {
-        bool ok = false;
-        const int workers = args.at(2).toInt(&ok);
-        if (ok && workers >= 1 && workers <= 64)
-            return collectAll(folder, workers, prompt);
+    bool all = false;
+    QString terminal;
+    int workers = 1;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--all")) {
+            all = true;
+        } else if (arg == QLatin1String("--terminal") && hasValue) {
+            terminal = args.at(++i);
+        } else if (arg == QLatin1String("--parallel") && hasValue) {
+            bool ok = false;
+            workers = args.at(++i).toInt(&ok);
+            if (!ok || workers < 1 || workers > 64)
+                return usage();
+        } else {
+            return usage();
+        }
     }
-    if (args.size() == 2 && args.first() == QLatin1String("--terminal"))
-        return collectOne(folder, args.at(1), prompt);
+    if (all && terminal.isEmpty())
+        return collectAll(folder, workers, prompt);
+    if (!all && !terminal.isEmpty() && workers == 1)
+        return collectOne(folder, terminal, prompt);
     return usage();
 }

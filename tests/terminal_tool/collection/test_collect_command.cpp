@@ -66,6 +66,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("one after the other") << QStringList{"--all"};
         QTest::newRow("two at once") << QStringList{"--all", "--parallel", "2"};
+        QTest::newRow("two at once, options in another order")
+            << QStringList{"--parallel", "2", "--all"};
     }
     void someFailed() {
         QFETCH(QStringList, args);
@@ -111,6 +113,8 @@ private Q_SLOTS:
         QTest::newRow("terminal without name") << QStringList{"--terminal"};
         QTest::newRow("parallel 0") << QStringList{"--all", "--parallel", "0"};
         QTest::newRow("parallel not a number") << QStringList{"--all", "--parallel", "iki"};
+        QTest::newRow("both --all and --terminal") << QStringList{"--all", "--terminal", "A"};
+        QTest::newRow("unknown option") << QStringList{"--all", "--hepsi"};
     }
     void badArguments() {
         QFETCH(QStringList, args);
