@@ -28,6 +28,7 @@ private Q_SLOTS:
         ScriptedPrompt prompt;
         Tfrmgiris window(dm, prompt, store.folder());
         QVERIFY(window.session().OpenSession(row));
+        window.setDeviceButtonsEnabled(true); // as "BAGLAN" leaves them
         window.CheckBox3->setChecked(true); // ticked, not saved: already in force
         window.CheckBox2->setChecked(true);
         window.BitBtn5Click();
