@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -286,12 +287,21 @@ void Tfrmgiris::BitBtn4Click() {
 
 void Tfrmgiris::runSessionWork(QAbstractButton* button, bool busyCursor, std::function<void()> work,
                                std::function<void()> done) {
-    ++sessionWork_;
-    BitBtn4->setEnabled(false);
+    // The link serves one thread at a time: every control that could reach it (or close it)
+    // waits until this work ends, then gets back the state it had.
+    QList<QPair<QPointer<QObject>, bool>> held;
+    for (QPushButton* b :
+         {BitBtn4, BitBtn5, BitBtn6, BitBtn7, BitBtn8, BitBtn9, BitBtn10, BitBtn11})
+        held.append({b, b->isEnabled()});
+    held.append(
+        {erminaldeTanmlTmParmakizleriniSil1, erminaldeTanmlTmParmakizleriniSil1->isEnabled()});
+    for (const auto& [control, enabled] : held)
+        control->setProperty("enabled", false);
     runInBackground(this, button, busyCursor, prompt_, std::move(work),
-                    [this, done = std::move(done)] {
-                        if (--sessionWork_ == 0)
-                            BitBtn4->setEnabled(true);
+                    [this, held, done = std::move(done)] {
+                        for (const auto& [control, enabled] : held)
+                            if (control)
+                                control->setProperty("enabled", enabled);
                         if (done)
                             runGuarded(prompt_, done);
                     });

@@ -70,8 +70,9 @@ public:
     // Requeries the terminal list; the grid then stands on its first row. Throws with the
     // database's text (the grid is then empty).
     void requeryList();
-    // Runs device work off the window thread (runInBackground with this window's prompt) and
-    // keeps BitBtn4 disabled meanwhile, so the link cannot be closed under the work.
+    // Runs device work off the window thread (runInBackground with this window's prompt). The
+    // connect, device and bulk buttons and the wipe entry wait meanwhile, so the link is never
+    // shared by two threads nor closed under the work.
     void runSessionWork(QAbstractButton* button, bool busyCursor, std::function<void()> work,
                         std::function<void()> done = {});
     // Enables or disables BitBtn5 to BitBtn10.
@@ -137,6 +138,5 @@ private:
     Tfrmyeni* editor_ = nullptr;
     TEnrollForm* enrollForm_ = nullptr;
     Tfrmzil* bellForm_ = nullptr;
-    int sessionWork_ = 0; // device work running on workers
     bool centred_ = false;
 };
