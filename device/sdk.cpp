@@ -211,11 +211,13 @@ bool TZd2911DeviceConnection::SetDeviceData(int code, ByteVector& extraProperty,
                        answer);
 }
 
+// No user-data code reads extraData, and callers may leave a long earlier answer in it (the
+// whole user list before every detail read): it is not sent.
 bool TZd2911DeviceConnection::GetUserData(int code, ByteVector& extraProperty, IUserExt& user,
-                                          ByteVector& extraData) {
+                                          ByteVector&) {
     ByteVector answer;
-    if (!impl_->call(frame::GetUserData,
-                     wire::encodeUserRequest(code, extraProperty, extraData, user), answer))
+    if (!impl_->call(frame::GetUserData, wire::encodeUserRequest(code, extraProperty, {}, user),
+                     answer))
         return false;
     // Decoded whole before the caller's user changes.
     IUserExt filled = wire::decodeUser(answer);
@@ -224,10 +226,10 @@ bool TZd2911DeviceConnection::GetUserData(int code, ByteVector& extraProperty, I
 }
 
 bool TZd2911DeviceConnection::SetUserData(int code, ByteVector& extraProperty, IUserExt& user,
-                                          ByteVector& extraData) {
+                                          ByteVector&) {
     ByteVector answer;
-    return impl_->call(frame::SetUserData,
-                       wire::encodeUserRequest(code, extraProperty, extraData, user), answer);
+    return impl_->call(frame::SetUserData, wire::encodeUserRequest(code, extraProperty, {}, user),
+                       answer);
 }
 
 void TZd2911DeviceConnection::setProgressHandler(std::function<void(qint64, qint64)> handler) {

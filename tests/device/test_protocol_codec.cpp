@@ -315,7 +315,7 @@ private Q_SLOTS:
         u.Enrolls[0].EnrollNumber = QStringLiteral("7");
         u.Enrolls[0].CardNumber = QStringLiteral("99887766");
         const ByteVector payload =
-            wire::encodeUserRequest(7, TZd2911Tools::ValueToBytes("7", 3), NewByteVector(6), u);
+            wire::encodeUserRequest(7, TZd2911Tools::ValueToBytes("7", 3), {}, u);
         QCOMPARE(payload, examples_.value("set-card-payload"));
         const wire::UserRequest q = wire::decodeUserRequest(payload);
         QCOMPARE(q.code, std::uint8_t(7));
