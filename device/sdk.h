@@ -86,6 +86,7 @@ public:
     bool GetDeviceData(int code, ByteVector& extraProperty, IDevice& device, ByteVector& extraData);
     bool SetDeviceData(int code, ByteVector& extraProperty, IDevice& device,
                        const ByteVector& extraData);
+    // User data: extraData is neither sent nor changed (no user-data code reads it).
     bool GetUserData(int code, ByteVector& extraProperty, IUserExt& user, ByteVector& extraData);
     bool SetUserData(int code, ByteVector& extraProperty, IUserExt& user, ByteVector& extraData);
 

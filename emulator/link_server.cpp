@@ -141,9 +141,12 @@ bool LinkServer::send(Link& link, const Reply& reply) {
         return true;
     if (faults_.delayMs > 0)
         QThread::msleep(static_cast<unsigned long>(faults_.delayMs));
-    ByteVector bytes = reply.bytes;
-    if (FaultPlan::matches(faults_.malformed, reply.operation) && !bytes.empty())
-        bytes.back() ^= 0xFF; // the checksum no longer matches
+    ByteVector damaged;
+    if (FaultPlan::matches(faults_.malformed, reply.operation) && !reply.bytes.empty()) {
+        damaged = reply.bytes;
+        damaged.back() ^= 0xFF; // the checksum no longer matches
+    }
+    const ByteVector& bytes = damaged.empty() ? reply.bytes : damaged;
     if (faults_.closeAfterBytes >= 0 && FaultPlan::matches(faults_.closeOn, reply.operation)) {
         const std::size_t cut =
             std::min(bytes.size(), static_cast<std::size_t>(faults_.closeAfterBytes));

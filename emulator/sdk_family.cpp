@@ -177,7 +177,7 @@ Reply SdkFamily::answer(const frame::Frame& request, bool& loggedIn) {
         }
     }
 
-    const ByteVector& p = outcome.payload;
+    const ByteVector& p = outcome.kept ? *outcome.kept : outcome.payload;
     if (outcome.status != frame::Ok || p.size() <= ChunkPiece) {
         frame::encodeInto(reply.bytes, request.command, outcome.status, request.device,
                           request.sequence, p.data(), p.size());
@@ -263,7 +263,7 @@ SdkFamily::Outcome SdkFamily::deviceData(bool get, const wire::DeviceRequest& q)
                                  ? wire::encodeRecords(all)
                                  : wire::encodeRecords(std::vector<wire::WireRecord>(begin, end))};
         }
-        ok.payload = recordAnswer_->bytes;
+        ok.kept = &recordAnswer_->bytes;
         return ok;
     }
     case 14: { // users: list all or one; delete one or all

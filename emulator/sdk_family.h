@@ -21,6 +21,8 @@ private:
     struct Outcome {
         std::uint8_t status = frame::Refused;
         ByteVector payload;
+        // An answer kept by the terminal, sent without copying it into payload.
+        const ByteVector* kept = nullptr;
     };
     Outcome deviceData(bool get, const wire::DeviceRequest& q);
     Outcome userData(bool get, const wire::UserRequest& q);
