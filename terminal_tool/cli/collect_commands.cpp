@@ -2,6 +2,7 @@
 // (--terminal NAME), without a screen, for cron and systemd timers.
 
 #include "commands.h"
+#include "terminal_link.h"
 
 #include "collection.h"
 #include "console_prompt.h"
@@ -48,28 +49,14 @@ int collectAll(const QString& folder, int workers, ConsolePrompt& prompt) {
 }
 
 int collectOne(const QString& folder, const QString& name, ConsolePrompt& prompt) {
-    try {
-        const TerminalRegistry registry(QDir(folder).filePath(QStringLiteral("Data.db")));
-        const auto row = registry.byName(name);
-        if (!row) {
-            prompt.error(QStringLiteral("Terminal bulunamadı: %1").arg(name));
-            return 2;
-        }
-        DeviceSession session;
-        if (!session.OpenSession(*row)) {
-            prompt.message(QStringLiteral("Hata..Bağlantı Kurulamadı...."));
-            return 1;
-        }
+    DeviceSession session;
+    return runOnNamedTerminal(folder, name, prompt, session, [&] {
         AttendanceDownload download(session, folder, readOptions(settingsFilePath(folder)));
         DiscardSink memo4;
         NullProgress progress;
         download.run(prompt, memo4, progress);
-        session.CloseSession();
-        return 0;
-    } catch (const std::exception& e) {
-        prompt.error(QString::fromUtf8(e.what()));
-        return 2;
-    }
+        return download.succeeded();
+    });
 }
 
 } // namespace

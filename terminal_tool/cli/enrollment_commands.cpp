@@ -2,6 +2,7 @@
 // backup file and back, without a screen, for nightly backups and replacement terminals.
 
 #include "commands.h"
+#include "terminal_link.h"
 
 #include "console_prompt.h"
 #include "terminal_registry.h"
@@ -60,15 +61,6 @@ std::optional<TransferArguments> parseArguments(const QString& command, const QS
     return parsed;
 }
 
-// The terminal row of that name from the program folder's terminal list.
-std::optional<TerminalRecord> terminalNamed(const QString& folder, const QString& name) {
-    const std::optional<TerminalRecord> row =
-        TerminalRegistry(folder + QStringLiteral("Data.db")).byName(name);
-    if (!row)
-        printError(QStringLiteral("Terminal bulunamadı: %1").arg(name));
-    return row;
-}
-
 // What the enrollment window keeps, for one headless run.
 struct Workspace {
     DeviceSession session;
@@ -80,12 +72,6 @@ struct Workspace {
     WholeTransfer transfer{session, state, rows, memo1, prompt, names, false};
 };
 
-// Closes the link however the transfer ends.
-struct OpenLink {
-    DeviceSession& session;
-    ~OpenLink() { session.CloseSession(); }
-};
-
 enum class Direction { Backup, Restore };
 
 int transfer(Direction direction, const QString& folder, const QStringList& args) {
@@ -94,28 +80,17 @@ int transfer(Direction direction, const QString& folder, const QStringList& args
     const auto parsed = parseArguments(command, folder, args);
     if (!parsed)
         return 2;
-    try {
-        const auto row = terminalNamed(folder, parsed->terminal);
-        if (!row)
-            return 2;
-        Workspace w;
-        // A restore reads and checks the backup before the terminal is contacted at all.
-        if (direction == Direction::Restore && !w.transfer.loadBackup(parsed->file))
-            return 1;
-        if (!w.session.OpenSession(*row)) {
-            w.prompt.message(QStringLiteral("Hata..Bağlantı Kurulamadı...."));
-            return 1;
-        }
-        const OpenLink link{w.session};
+    Workspace w;
+    // A restore reads and checks the backup before the terminal is contacted at all.
+    if (direction == Direction::Restore && !w.transfer.loadBackup(parsed->file))
+        return 1;
+    return runOnNamedTerminal(folder, parsed->terminal, w.prompt, w.session, [&] {
         const bool ok =
             direction == Direction::Backup
                 ? w.transfer.receiveAll(parsed->file, folder + QStringLiteral("Settings.ini"))
                 : w.transfer.writeTickedRows();
-        return ok && w.prompt.errorCount() == 0 ? 0 : 1;
-    } catch (const std::exception& e) {
-        printError(QString::fromUtf8(e.what()));
-        return 1;
-    }
+        return ok && w.prompt.errorCount() == 0;
+    });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // selvanor clock / selvanor bells: the clock and the bell table of one terminal without a
 // screen, for administrators who look after many terminals.
 #include "commands.h"
+#include "terminal_link.h"
 
 #include "bell_schedule.h"
 #include "clock.h"
@@ -55,38 +56,6 @@ std::optional<Arguments> parseArguments(const QStringList& args, bool withFile) 
     if (parsed.terminal.trimmed().isEmpty() || !parsed.action)
         return std::nullopt;
     return parsed;
-}
-
-// Connects to the named terminal of the folder's list and runs work on the session.
-// Exit status: work's result (0 success), 1 for a failed link or device error, 2 for a
-// terminal that is not listed or a store that cannot be read.
-int onTerminal(const QString& folder, const QString& name, ConsolePrompt& prompt,
-               const std::function<bool(DeviceSession&)>& work) {
-    try {
-        std::optional<TerminalRecord> row;
-        {
-            const TerminalRegistry registry(QDir(folder).filePath(QStringLiteral("Data.db")));
-            row = registry.byName(name);
-        }
-        if (!row) {
-            prompt.error(QStringLiteral("Terminal bulunamadı: %1").arg(name));
-            return 2;
-        }
-        DeviceSession session;
-        if (!session.OpenSession(*row)) {
-            prompt.error(QStringLiteral("Hata..Bağlantı Kurulamadı...."));
-            return 1;
-        }
-        const bool ok = work(session);
-        session.CloseSession();
-        return ok ? 0 : 1;
-    } catch (const DeviceError& e) {
-        prompt.error(e.text());
-        return 1;
-    } catch (const std::exception& e) {
-        prompt.error(QString::fromUtf8(e.what()));
-        return 2;
-    }
 }
 
 // Reads the 24 lines of a bells file into the rows the send takes. Each line is checked
@@ -152,7 +121,8 @@ int runClock(const QString& folder, const QStringList& args) {
         return usage();
     ConsolePrompt prompt;
     const bool get = *parsed->action == QLatin1String("--get");
-    return onTerminal(folder, parsed->terminal, prompt, [&](DeviceSession& session) {
+    DeviceSession session;
+    return runOnNamedTerminal(folder, parsed->terminal, prompt, session, [&] {
         return get ? readDeviceClock(session, prompt) : setDeviceClock(session, prompt);
     });
 }
@@ -162,8 +132,9 @@ int runBells(const QString& folder, const QStringList& args) {
     if (!parsed)
         return usage();
     ConsolePrompt prompt;
+    DeviceSession session;
     if (*parsed->action == QLatin1String("--get")) {
-        return onTerminal(folder, parsed->terminal, prompt, [&](DeviceSession& session) {
+        return runOnNamedTerminal(folder, parsed->terminal, prompt, session, [&] {
             const std::optional<BellList> bells = readBells(session, prompt);
             if (bells)
                 printBells(*bells);
@@ -176,6 +147,6 @@ int runBells(const QString& folder, const QStringList& args) {
         prompt.error(error);
         return 2;
     }
-    return onTerminal(folder, parsed->terminal, prompt,
-                      [&](DeviceSession& session) { return sendBells(session, *rows, prompt); });
+    return runOnNamedTerminal(folder, parsed->terminal, prompt, session,
+                              [&] { return sendBells(session, *rows, prompt); });
 }

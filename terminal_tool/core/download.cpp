@@ -132,6 +132,7 @@ AttendanceDownload::AttendanceDownload(DeviceSession& session, const QString& fo
 
 int AttendanceDownload::run(Prompt& prompt, LineSink& memo4, Progress& progress) {
     memo4.clear();
+    refused_ = false;
     int received = 0;
     bool busy = false;
     try {
@@ -160,8 +161,10 @@ void AttendanceDownload::transfer(Prompt& prompt, LineSink& memo4, Progress& pro
     RecordFiles files(folder_, options_.veriDosya2, today_);
     ByteVector extraProperty = NewByteVector(2);
     ByteVector extraData = NewByteVector(6);
-    if (!session_.BeginDeviceWork(extraProperty, &prompt))
+    if (!session_.BeginDeviceWork(extraProperty, &prompt)) {
+        refused_ = true;
         return;
+    }
     busy = true;
     RecordTransfer transfer(session_, ReadRange::attendance(today_), progress);
     const bool readOk = transfer.read(extraProperty, extraData);
@@ -171,14 +174,20 @@ void AttendanceDownload::transfer(Prompt& prompt, LineSink& memo4, Progress& pro
                                                             : RecordLineFormatter::Format::Normal,
                                             session_.sessionIp(), 1, formats_);
         transfer.write(files, formatter, memo4);
-        if (options_.veriSil && transfer.clear(extraProperty, extraData, files, formatter, memo4,
-                                               folder_) == RecordTransfer::ClearResult::Refused)
-            prompt.message(QStringLiteral("Clear All Glog: Fail"));
+        if (options_.veriSil) {
+            // A refused busy status skips the clearing without a message, but it is no success.
+            const RecordTransfer::ClearResult cleared =
+                transfer.clear(extraProperty, extraData, files, formatter, memo4, folder_);
+            refused_ = cleared != RecordTransfer::ClearResult::Cleared;
+            if (cleared == RecordTransfer::ClearResult::Refused)
+                prompt.message(QStringLiteral("Clear All Glog: Fail"));
+        }
     } else {
         prompt.message(QStringLiteral("Cihazdan alınacak veri yok."));
     }
     busy = false;
-    session_.EndDeviceWork(extraProperty, &prompt);
+    if (!session_.EndDeviceWork(extraProperty, &prompt))
+        refused_ = true;
 }
 
 // The final step: the record files are closed by then; this message comes before any error.

@@ -75,6 +75,9 @@ public:
     // shows the messages. Returns the number of records received. A record file or link
     // failure ends the download after its final step and propagates.
     int run(Prompt& prompt, LineSink& memo4, Progress& progress);
+    // After run: false when the terminal refused the busy status, the clearing or the idle
+    // status (a terminal without records is no failure).
+    bool succeeded() const { return !refused_; }
 
 private:
     // Steps 4 to 10; received and busy tell the caller how far they got.
@@ -86,4 +89,5 @@ private:
     Options options_;
     QDate today_;
     TextFormats formats_;
+    bool refused_ = false;
 };

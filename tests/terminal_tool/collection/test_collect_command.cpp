@@ -106,6 +106,27 @@ private Q_SLOTS:
                  QStringList{"00123 05.03.2011 08:30:05 01 00 127.0.0.1"});
     }
 
+    void oneTerminalRefusingIsAFailure() {
+        EmulatorProcess terminal;
+        QVERIFY(terminal.start(stateWith({record("123", "2011-03-05 08:30:05")}),
+                               {QStringLiteral("sdk"), false, {"--refuse", "set_device_data:16"}}));
+        Store store;
+        store.ethernet("Merkez", "127.0.0.1", terminal.port());
+        const Result result = collect(store.folder(), {"--terminal", "Merkez"});
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.out, QStringList{"Setting device communication status to busy: Fail."});
+        QVERIFY(!QFile::exists(store.path("veri.txt")) ||
+                fileLines(store.path("veri.txt")).isEmpty());
+    }
+
+    void unreachableTerminalByName() {
+        Store store;
+        store.ethernet("Merkez", "127.0.0.2", deadPort());
+        const Result result = collect(store.folder(), {"--terminal", "Merkez"});
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains("Hata..Bağlantı Kurulamadı...."), qPrintable(result.err));
+    }
+
     void badArguments_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("nothing") << QStringList{};
