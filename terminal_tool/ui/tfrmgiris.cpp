@@ -227,12 +227,16 @@ void Tfrmgiris::FormCreate() {
     });
 }
 
-void Tfrmgiris::Button2Click() {
+Options Tfrmgiris::currentOptions() const {
     Options options;
     options.veriDosya2 = CheckBox1->isChecked();
     options.veriSil = CheckBox2->isChecked();
     options.dorvak = CheckBox3->isChecked();
-    saveOptions(settingsFilePath(programFolder_), options);
+    return options;
+}
+
+void Tfrmgiris::Button2Click() {
+    saveOptions(settingsFilePath(programFolder_), currentOptions());
 }
 
 void Tfrmgiris::BitBtn1Click() {

@@ -3,6 +3,7 @@
 // (tfrmgiris_*.cpp); each handler reads its controls, runs one operation and shows the result.
 
 #include "device_session.h"
+#include "options.h"
 
 #include <QMainWindow>
 #include <atomic>
@@ -75,6 +76,8 @@ public:
     // shared by two threads nor closed under the work.
     void runSessionWork(QAbstractButton* button, bool busyCursor, std::function<void()> work,
                         std::function<void()> done = {});
+    // The three option boxes as they are now, saved or not: they steer the downloads.
+    Options currentOptions() const;
     // Enables or disables BitBtn5 to BitBtn10.
     void setDeviceButtonsEnabled(bool enabled);
 

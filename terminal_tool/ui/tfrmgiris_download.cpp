@@ -11,15 +11,6 @@
 
 namespace {
 
-// The boxes as they are now, saved or not.
-Options optionsOf(const Tfrmgiris& window) {
-    Options options;
-    options.veriDosya2 = window.CheckBox1->isChecked();
-    options.veriSil = window.CheckBox2->isChecked();
-    options.dorvak = window.CheckBox3->isChecked();
-    return options;
-}
-
 // Lives on the window thread until the work is over, so the bar's queued updates stay valid.
 BarProgress* newProgress(QProgressBar* bar) {
     auto* progress = new BarProgress(bar);
@@ -31,7 +22,7 @@ BarProgress* newProgress(QProgressBar* bar) {
 
 void Tfrmgiris::BitBtn5Click() {
     auto download =
-        std::make_shared<AttendanceDownload>(session_, programFolder_, optionsOf(*this));
+        std::make_shared<AttendanceDownload>(session_, programFolder_, currentOptions());
     BarProgress* progress = newProgress(ProgressBar1);
     runSessionWork(
         BitBtn5, true,
@@ -40,7 +31,7 @@ void Tfrmgiris::BitBtn5Click() {
 }
 
 void Tfrmgiris::BitBtn11Click() {
-    auto run = std::make_shared<CollectionRun>(programFolder_, optionsOf(*this));
+    auto run = std::make_shared<CollectionRun>(programFolder_, currentOptions());
     BarProgress* progress = newProgress(ProgressBar1);
     auto rowStarted = [this](int index, int total, const TerminalRecord& row) {
         const QString text = QStringLiteral("%1/%2: %3").arg(index + 1).arg(total).arg(row.name);
