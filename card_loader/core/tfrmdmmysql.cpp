@@ -1,6 +1,5 @@
 #include "tfrmdmmysql.h"
 
-#include "ini_file.h"
 #include "prompt.h"
 #include "whole_number.h"
 
@@ -16,24 +15,7 @@ QString newConnectionName() {
     return QStringLiteral("pdks-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// A dead or unreachable server must fail within seconds, not hang the window; reads get
-// longer because the whole personnel list of a large company arrives in one answer.
-const QString kConnectOptions = QStringLiteral(
-    "MYSQL_OPT_CONNECT_TIMEOUT=5;MYSQL_OPT_READ_TIMEOUT=60;MYSQL_OPT_WRITE_TIMEOUT=60");
-
 } // namespace
-
-PdksSettings PdksSettings::read(const QString& settingsPath) {
-    IniFile ini(settingsPath);
-    ini.load(); // a file that cannot be read gives the defaults, as a missing one does
-    PdksSettings s;
-    s.server = ini.value(QStringLiteral("Login"), QStringLiteral("Server"));
-    s.database = ini.value(QStringLiteral("Login"), QStringLiteral("Database"));
-    s.user = ini.value(QStringLiteral("MySql"), QStringLiteral("User"));
-    s.password = ini.value(QStringLiteral("MySql"), QStringLiteral("Password"));
-    s.port = ini.value(QStringLiteral("MySql"), QStringLiteral("Port"), s.port);
-    return s;
-}
 
 TfrmDMMYSQL::Registration::Registration() : name(newConnectionName()) {
     QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
@@ -82,14 +64,7 @@ std::optional<QString> ConnectDatabase(TfrmDMMYSQL& dm, const QString& settingsP
         prompt.error(QString::fromStdString(e.what()));
         return std::nullopt;
     }
-    dm.MyConnection1.setHostName(settings.server);
-    dm.MyConnection1.setDatabaseName(settings.database);
-    dm.MyConnection1.setUserName(settings.user);
-    dm.MyConnection1.setPassword(settings.password);
-    dm.MyConnection1.setPort(port);
-    // The database is latin5; the driver talks utf8mb4 and the server converts both ways,
-    // so Turkish letters arrive intact. Sending SET NAMES latin5 here would double-encode.
-    dm.MyConnection1.setConnectOptions(kConnectOptions);
+    settings.applyTo(dm.MyConnection1, port);
     if (!dm.MyConnection1.open())
         prompt.warning(QStringLiteral("Veritabanına bağlanamadı...."));
     return QStringLiteral("      [Server=") + settings.server + QStringLiteral(",  Veritabanı=") +

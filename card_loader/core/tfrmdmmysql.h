@@ -2,6 +2,7 @@
 // The data module of cardpush: the one connection to the PDKS database and the queries and
 // tables the windows show. Lives on the window thread for the whole run.
 
+#include "pdks_settings.h"
 #include "personnel_query.h"
 
 #include <QSqlDatabase>
@@ -14,17 +15,6 @@
 #include <optional>
 
 class Prompt;
-
-// The connection values of Settings.ini (sections Login and MySql), defaults applied.
-struct PdksSettings {
-    QString server;
-    QString database;
-    QString user;
-    QString password;
-    QString port = QStringLiteral("3306"); // as written; converted when connecting
-
-    static PdksSettings read(const QString& settingsPath);
-};
 
 // One look-up list: shown names and kept ids, entry 0 empty in both.
 struct LookupList {

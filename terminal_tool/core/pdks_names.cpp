@@ -1,6 +1,5 @@
 #include "pdks_names.h"
 
-#include "ini_file.h"
 #include "prompt.h"
 
 #include <QSqlDatabase>
@@ -19,24 +18,20 @@ std::runtime_error databaseError(const QSqlError& error) {
 } // namespace
 
 void PdksNames::applySettings(const QString& iniPath, Prompt& prompt) {
-    IniFile ini(iniPath);
-    if (!ini.load()) {
+    bool readable = false;
+    PdksSettings read = PdksSettings::read(iniPath, &readable);
+    if (!readable) {
         prompt.warning(kCannotConnect);
         return;
     }
-    settings_.server = ini.value(QStringLiteral("Login"), QStringLiteral("Server"));
-    settings_.database = ini.value(QStringLiteral("Login"), QStringLiteral("Database"));
-    settings_.user = ini.value(QStringLiteral("MySql"), QStringLiteral("User"));
-    settings_.password = ini.value(QStringLiteral("MySql"), QStringLiteral("Password"));
-    bool ok = false;
-    const int port =
-        ini.value(QStringLiteral("MySql"), QStringLiteral("Port"), QStringLiteral("3306"))
-            .toInt(&ok);
-    if (!ok) {
+    bool portIsNumber = false;
+    read.port.toInt(&portIsNumber);
+    if (!portIsNumber) {
+        // The steps before the port stand; the port stays the last one that was a number.
+        read.port = settings_.port;
         prompt.warning(kCannotConnect);
-        return;
     }
-    settings_.port = port;
+    settings_ = read;
 }
 
 PdksLookup::PdksLookup(const PdksSettings& settings)
@@ -53,15 +48,8 @@ PdksLookup::~PdksLookup() {
 std::optional<QString> PdksLookup::fullName(const QString& cardNumber) {
     if (!opened_) {
         opened_ = true;
-        // The driver talks utf8mb4 and the server converts the latin5 columns, so Turkish
-        // letters arrive intact; the character set is deliberately left alone.
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName_);
-        db.setHostName(settings_.server);
-        db.setDatabaseName(settings_.database);
-        db.setUserName(settings_.user);
-        db.setPassword(settings_.password);
-        db.setPort(settings_.port);
-        db.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10"));
+        settings_.applyTo(db, settings_.port.toInt());
     }
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.isOpen() && !db.open())

@@ -1,18 +1,12 @@
 #pragma once
 // Users' names from the PDKS database: the person whose card number equals the user number.
 
+#include "pdks_settings.h"
+
 #include <QString>
 #include <optional>
 
 class Prompt;
-
-struct PdksSettings {
-    QString server;
-    QString database;
-    QString user;
-    QString password;
-    int port = 3306;
-};
 
 // The connection settings the enrollment window keeps for its whole life.
 class PdksNames {
