@@ -291,7 +291,7 @@ private Q_SLOTS:
         names.applySettings(dir.filePath("Settings.ini"), prompt);
         QCOMPARE(names.settings().server, server);
         QCOMPARE(names.settings().database, database);
-        QCOMPARE(names.settings().port, port);
+        QCOMPARE(names.settings().port, QString::number(port));
         QCOMPARE(prompt.texts(ScriptedPrompt::Kind::Warning),
                  QStringList(warnings, QStringLiteral("Veritabanına bağlanamadı....")));
     }
