@@ -15,10 +15,10 @@
 
 namespace {
 
-// The shared test data lies beside the project.
+// A real Access file, committed with the tests so a clean checkout has it.
 QString accessSample() {
     return qEnvironmentVariable("SELVANO_SOURCE_DIR") +
-           QStringLiteral("/../shared/data/access-sample.mdb");
+           QStringLiteral("/tests/data/access/access-sample.mdb");
 }
 
 TerminalRecord terminal(const QString& name, const QString& no, const QString& ip,
