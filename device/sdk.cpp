@@ -95,7 +95,8 @@ struct TZd2911DeviceConnection::Impl {
         ByteVector out;
         frame::encodeInto(out, command, frame::Ok, device, sequence, payload.data(),
                           payload.size());
-        logFrame("out", out.data(), out.size());
+        // The log-in's payload is the communication password: the log shows its header only.
+        logFrame("out", out.data(), command == frame::Login ? frame::HeaderSize : out.size());
         link->write(out.data(), out.size(), timeoutMs);
 
         ByteVector whole;
