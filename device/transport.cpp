@@ -5,14 +5,18 @@
 #include <QByteArray>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -128,22 +132,58 @@ std::size_t FdTransport::read(std::uint8_t* data, std::size_t max, int timeoutMs
     }
 }
 
+namespace {
+
+// getaddrinfo has no time limit of its own and a dead name server can hold it for minutes: it
+// runs on a helper thread that is left behind, and frees what it finds, when the deadline passes.
+addrinfo* resolve(const QString& host, int port, Clock::time_point deadline) {
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        int rc = 0;
+        addrinfo* found = nullptr;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, name = host.trimmed().toUtf8(), service = QByteArray::number(port)] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        const int rc = ::getaddrinfo(name.constData(), service.constData(), &hints, &found);
+        const std::lock_guard<std::mutex> lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (rc == 0)
+                ::freeaddrinfo(found);
+            return;
+        }
+        lookup->rc = rc;
+        lookup->found = found;
+        lookup->finished = true;
+        lookup->done.notify_one();
+    }).detach();
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        throw DeviceError(DeviceError::Kind::Timeout,
+                          QStringLiteral("resolving %1 timed out").arg(host));
+    }
+    if (lookup->rc != 0)
+        throw DeviceError(DeviceError::Kind::Io,
+                          QStringLiteral("cannot resolve %1: %2")
+                              .arg(host, QString::fromLocal8Bit(::gai_strerror(lookup->rc))));
+    return lookup->found;
+}
+
+} // namespace
+
 std::unique_ptr<Transport> openTcpTransport(const QString& host, int port, int timeoutMs) {
     if (port <= 0 || port > 65535)
         throw DeviceError(DeviceError::Kind::Io, QStringLiteral("invalid port %1").arg(port));
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const QByteArray hostBytes = host.trimmed().toUtf8();
-    const QByteArray portText = QByteArray::number(port);
-    const int rc = ::getaddrinfo(hostBytes.constData(), portText.constData(), &hints, &found);
-    if (rc != 0)
-        throw DeviceError(DeviceError::Kind::Io,
-                          QStringLiteral("cannot resolve %1: %2")
-                              .arg(host, QString::fromLocal8Bit(::gai_strerror(rc))));
+    addrinfo* found = resolve(host, port, deadline);
     QString lastError = QStringLiteral("no address for %1").arg(host);
     DeviceError::Kind lastKind = DeviceError::Kind::Io;
     for (addrinfo* a = found; a; a = a->ai_next) {

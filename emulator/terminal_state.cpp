@@ -4,7 +4,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -91,6 +96,16 @@ QJsonObject userToJson(const EmulatedUser& u) {
 
 } // namespace
 
+bool operator==(const EmulatedUser& a, const EmulatedUser& b) {
+    const auto fields = [](const EmulatedUser& u) {
+        return std::tie(u.enrollNumber, u.name, u.extraInfo, u.privilege, u.enabled,
+                        u.attendanceType, u.departmentId, u.groupId, u.passZone, u.lockControl,
+                        u.validPeriodOn, u.validFrom, u.validTo, u.password, u.card,
+                        u.fingerprints);
+    };
+    return fields(a) == fields(b);
+}
+
 int EmulatedUser::enrollKinds() const {
     int kinds = 0;
     for (const auto& entry : fingerprints)
@@ -162,49 +177,92 @@ bool TerminalState::save() {
         o.insert(QStringLiteral("clock"), clock.toString(TimeFormat));
     o.insert(QStringLiteral("comm_status"), commStatus);
     o.insert(QStringLiteral("bells"), toHex(bells));
-    QJsonArray userArray;
-    for (const EmulatedUser& u : users)
-        userArray.append(userToJson(u));
-    o.insert(QStringLiteral("users"), userArray);
     if (!faults.isEmpty())
         o.insert(QStringLiteral("faults"), faults);
 
-    QByteArray text;
-    if (records.size() <= 1000) {
+    // The users and records are spliced in as text kept from earlier saves: a change to one
+    // user costs the text of that user, not of the whole terminal.
+    if (recordsText_.isEmpty()) {
         QJsonArray recordArray;
         for (const wire::WireRecord& r : records)
             recordArray.append(recordToJson(r));
-        o.insert(QStringLiteral("records"), recordArray);
-        text = QJsonDocument(o).toJson(QJsonDocument::Indented);
-    } else {
-        // Many records change seldom (only a clear removes them): their text is made once and
-        // put into every save, which then costs little more than writing the file.
-        if (recordsText_.isEmpty()) {
-            QJsonArray recordArray;
-            for (const wire::WireRecord& r : records)
-                recordArray.append(recordToJson(r));
-            recordsText_ = QJsonDocument(recordArray).toJson(QJsonDocument::Compact);
-        }
-        text = QJsonDocument(o).toJson(QJsonDocument::Compact);
-        text.chop(1); // the closing brace; the object is never empty
-        text += ",\"records\":" + recordsText_ + "}";
+        recordsText_ = QJsonDocument(recordArray).toJson(QJsonDocument::Compact);
     }
-    // A temporary file renamed over the state file: readers see the old or the new state,
-    // never a part. Not synced to disk: the file serves tests, not a power cut.
-    const QString temporary = path_ + QStringLiteral(".new");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() ||
-        !file.flush()) {
-        error_ = file.errorString();
+    QByteArray text = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    text.chop(1); // the closing brace; the object is never empty
+    const QByteArray userList = usersText();
+    text.reserve(text.size() + userList.size() + recordsText_.size() + 32);
+    text += ",\"users\":";
+    text += userList;
+    text += ",\"records\":";
+    text += recordsText_;
+    text += '}';
+    // The text goes into a spare file that then trades places with the state file in one
+    // atomic exchange: readers see the old or the new state, never a part. No file is created
+    // or freed per save (on a file system mounted with discard that cost milliseconds a save);
+    // the spare is overwritten in place. Not synced to disk: the file serves tests, not a power
+    // cut.
+    const QByteArray target = QFile::encodeName(path_);
+    const QByteArray spare = QFile::encodeName(path_ + QStringLiteral(".new"));
+    const int fd = ::open(spare.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error_ = QStringLiteral("cannot write %1: %2")
+                     .arg(QFile::decodeName(spare), QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    file.close();
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) !=
-        0) {
+    const char* data = text.constData();
+    std::size_t left = static_cast<std::size_t>(text.size());
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    const bool written = left == 0 && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+    const int writeErrno = errno;
+    ::close(fd);
+    if (!written) {
+        error_ =
+            QStringLiteral("cannot write %1: %2")
+                .arg(QFile::decodeName(spare), QString::fromLocal8Bit(std::strerror(writeErrno)));
+        return false;
+    }
+    // A plain rename where the file system cannot exchange (or the state file is gone).
+    if (::renameat2(AT_FDCWD, spare.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) !=
+            0 &&
+        ::rename(spare.constData(), target.constData()) != 0) {
         error_ = QStringLiteral("cannot replace %1").arg(path_);
         return false;
     }
     return true;
+}
+
+QByteArray TerminalState::usersText() {
+    // Users are changed in place through findUser() and the list, so a cached text is reused
+    // only while the user still equals the copy it was made from.
+    savedUsers_.resize(users.size());
+    savedUserTexts_.resize(users.size());
+    qsizetype size = 2;
+    for (std::size_t i = 0; i < users.size(); ++i) {
+        if (savedUserTexts_[i].isEmpty() || !(savedUsers_[i] == users[i])) {
+            savedUsers_[i] = users[i];
+            savedUserTexts_[i] = QJsonDocument(userToJson(users[i])).toJson(QJsonDocument::Compact);
+        }
+        size += savedUserTexts_[i].size() + 1;
+    }
+    QByteArray text;
+    text.reserve(size);
+    text += '[';
+    for (std::size_t i = 0; i < savedUserTexts_.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += savedUserTexts_[i];
+    }
+    text += ']';
+    return text;
 }
 
 void TerminalState::clearRecords() {

@@ -33,6 +33,8 @@ struct EmulatedUser {
     int enrollKinds() const;
 };
 
+bool operator==(const EmulatedUser& a, const EmulatedUser& b);
+
 class TerminalState {
 public:
     // Reads the state file; false with errorText() when it cannot be read.
@@ -65,4 +67,9 @@ private:
     QString error_;
     QJsonObject extra_;      // keys this emulator does not use, kept as they were
     QByteArray recordsText_; // the records as JSON text, made once while they do not change
+    // The users as last saved and the JSON text of each, reused while a user is unchanged.
+    std::vector<EmulatedUser> savedUsers_;
+    std::vector<QByteArray> savedUserTexts_;
+
+    QByteArray usersText();
 };
