@@ -6,6 +6,7 @@
 #include "transport.h"
 
 #include <QJsonArray>
+#include <QMap>
 #include <QTest>
 
 namespace {
@@ -112,6 +113,46 @@ private Q_SLOTS:
         QVERIFY(saved["records"].toArray().isEmpty());
         QCOMPARE(saved["clock"].toString(), QStringLiteral("2024-03-05 09:07:00"));
         QCOMPARE(saved["bells"].toString().size(), 2 * 192);
+    }
+
+    // Saves reuse the text of unchanged users: each save must still show every user as they
+    // are after the last answered change, also when one user changes twice in a row.
+    void everySaveShowsTheLatestUsers_data() {
+        QTest::addColumn<QStringList>("changes"); // "number=name", applied in order
+        QTest::newRow("one change") << QStringList{"2=ZEHRA"};
+        QTest::newRow("same user twice") << QStringList{"2=ZEHRA", "2=ZEYNEP"};
+        QTest::newRow("back to the saved name") << QStringList{"2=ZEHRA", "2=B"};
+        QTest::newRow("first and last") << QStringList{"1=AHMET", "3=CEM", "1=ALİ"};
+    }
+    void everySaveShowsTheLatestUsers() {
+        QFETCH(QStringList, changes);
+        QJsonObject state = EmulatorProcess::defaultState();
+        QJsonArray users;
+        for (const char* number : {"1", "2", "3"})
+            users.append(QJsonObject{{"enroll_number", number},
+                                     {"name", QString::number(*number - '1' + 10, 16).toUpper()}});
+        state["users"] = users;
+        EmulatorProcess emulator;
+        QVERIFY2(emulator.start(state), qPrintable(emulator.errorText()));
+        IDevice d = tcpDevice(emulator);
+        TZd2911DeviceConnection c;
+        QVERIFY(c.OpenConnection(d) > 0);
+        QMap<QString, QString> expected{{"1", "A"}, {"2", "B"}, {"3", "C"}};
+        for (const QString& change : changes) {
+            const QStringList parts = change.split('=');
+            UserPtr u = CoUserExt();
+            u->EnrollNumber = parts[0];
+            u->Enrolls[0].EnrollNumber = parts[0];
+            u->UserName = parts[1];
+            ByteVector prop = NewByteVector(2);
+            ByteVector data = NewByteVector(6);
+            QVERIFY(c.SetUserData(0, prop, *u, data));
+            expected[parts[0]] = parts[1];
+            QMap<QString, QString> saved;
+            for (const QJsonValue v : emulator.state()["users"].toArray())
+                saved[v["enroll_number"].toString()] = v["name"].toString();
+            QCOMPARE(saved, expected);
+        }
     }
 
     void generatedRecordsAreSavedSortedByTime() {
