@@ -188,12 +188,14 @@ bool TerminalState::save() {
             recordArray.append(recordToJson(r));
         recordsText_ = QJsonDocument(recordArray).toJson(QJsonDocument::Compact);
     }
-    QByteArray text = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    // One buffer kept between saves: a fresh one of some megabytes costs more in page faults
+    // than the copying.
+    QByteArray& text = saveText_;
+    text.resize(0);
+    text += QJsonDocument(o).toJson(QJsonDocument::Compact);
     text.chop(1); // the closing brace; the object is never empty
-    const QByteArray userList = usersText();
-    text.reserve(text.size() + userList.size() + recordsText_.size() + 32);
     text += ",\"users\":";
-    text += userList;
+    appendUsersText(text);
     text += ",\"records\":";
     text += recordsText_;
     text += '}';
@@ -240,12 +242,12 @@ bool TerminalState::save() {
     return true;
 }
 
-QByteArray TerminalState::usersText() {
+void TerminalState::appendUsersText(QByteArray& text) {
     // Users are changed in place through findUser() and the list, so a cached text is reused
     // only while the user still equals the copy it was made from.
     savedUsers_.resize(users.size());
     savedUserTexts_.resize(users.size());
-    qsizetype size = 2;
+    qsizetype size = text.size() + 2;
     for (std::size_t i = 0; i < users.size(); ++i) {
         if (savedUserTexts_[i].isEmpty() || !(savedUsers_[i] == users[i])) {
             savedUsers_[i] = users[i];
@@ -253,8 +255,7 @@ QByteArray TerminalState::usersText() {
         }
         size += savedUserTexts_[i].size() + 1;
     }
-    QByteArray text;
-    text.reserve(size);
+    text.reserve(size + recordsText_.size() + 32);
     text += '[';
     for (std::size_t i = 0; i < savedUserTexts_.size(); ++i) {
         if (i > 0)
@@ -262,7 +263,6 @@ QByteArray TerminalState::usersText() {
         text += savedUserTexts_[i];
     }
     text += ']';
-    return text;
 }
 
 void TerminalState::clearRecords() {

@@ -71,5 +71,8 @@ private:
     std::vector<EmulatedUser> savedUsers_;
     std::vector<QByteArray> savedUserTexts_;
 
-    QByteArray usersText();
+    QByteArray saveText_; // the file's text, its buffer kept for the next save
+
+    // Appends the users as a JSON array, reserving room for the records after them.
+    void appendUsersText(QByteArray& text);
 };
