@@ -39,40 +39,18 @@ QString operationName(const frame::Frame& request) {
     }
 }
 
-class ControlSession : public LinkSession {
+class ControlSession : public FrameSession {
 public:
     explicit ControlSession(ControlFamily& family) : family_(family) {}
     ~ControlSession() override { family_.linkClosed(); }
     ControlSession(const ControlSession&) = delete;
     ControlSession& operator=(const ControlSession&) = delete;
 
-    std::vector<Reply> receive(const std::uint8_t* data, std::size_t size) override {
-        inbox_.insert(inbox_.end(), data, data + size);
-        std::vector<Reply> replies;
-        std::size_t start = 0;
-        for (;;) {
-            frame::Frame f;
-            std::size_t used = 0;
-            const auto parse = frame::decode(inbox_.data() + start, inbox_.size() - start, f, used);
-            if (parse == frame::Parse::NeedMore)
-                break;
-            if (parse == frame::Parse::Malformed) {
-                // A damaged frame is dropped up to the next possible frame start.
-                const auto next =
-                    std::find(inbox_.begin() + long(start) + 1, inbox_.end(), frame::Magic0);
-                start = static_cast<std::size_t>(next - inbox_.begin());
-                continue;
-            }
-            start += used;
-            replies.push_back(family_.answer(f));
-        }
-        inbox_.erase(inbox_.begin(), inbox_.begin() + long(start));
-        return replies;
-    }
+protected:
+    Reply answer(const frame::Frame& request) override { return family_.answer(request); }
 
 private:
     ControlFamily& family_;
-    ByteVector inbox_;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -49,6 +50,30 @@ bool writeAll(int fd, bool isSocket, const std::uint8_t* data, std::size_t size)
 }
 
 } // namespace
+
+std::vector<Reply> FrameSession::receive(const std::uint8_t* data, std::size_t size) {
+    inbox_.insert(inbox_.end(), data, data + size);
+    std::vector<Reply> replies;
+    std::size_t start = 0;
+    for (;;) {
+        frame::Frame f;
+        std::size_t used = 0;
+        const auto parse = frame::decode(inbox_.data() + start, inbox_.size() - start, f, used);
+        if (parse == frame::Parse::NeedMore)
+            break;
+        if (parse == frame::Parse::Malformed) {
+            // Skip to the next possible frame start: noise or a damaged frame is dropped.
+            const auto next = std::find(inbox_.begin() + static_cast<std::ptrdiff_t>(start) + 1,
+                                        inbox_.end(), frame::Magic0);
+            start = static_cast<std::size_t>(next - inbox_.begin());
+            continue;
+        }
+        start += used;
+        replies.push_back(answer(f));
+    }
+    inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<std::ptrdiff_t>(start));
+    return replies;
+}
 
 LinkServer::LinkServer(TerminalFamily& family, const FaultPlan& faults)
     : family_(family), faults_(faults) {}

@@ -4,6 +4,7 @@
 
 #include "byte_vector.h"
 #include "fault_plan.h"
+#include "frame.h"
 
 #include <QString>
 #include <memory>
@@ -20,6 +21,19 @@ class LinkSession {
 public:
     virtual ~LinkSession() = default;
     virtual std::vector<Reply> receive(const std::uint8_t* data, std::size_t size) = 0;
+};
+
+// A session whose requests are frames: gathers bytes into whole frames, drops noise and damaged
+// frames, and answers every whole frame in order.
+class FrameSession : public LinkSession {
+public:
+    std::vector<Reply> receive(const std::uint8_t* data, std::size_t size) final;
+
+protected:
+    virtual Reply answer(const frame::Frame& request) = 0;
+
+private:
+    ByteVector inbox_;
 };
 
 // A terminal family (the protocol it speaks); makes one session per link.

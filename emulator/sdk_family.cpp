@@ -104,36 +104,17 @@ QString operationName(std::uint8_t command, const ByteVector& payload) {
     return name;
 }
 
-class SdkSession : public LinkSession {
+class SdkSession : public FrameSession {
 public:
     explicit SdkSession(SdkFamily& family) : family_(family) {}
-    std::vector<Reply> receive(const std::uint8_t* data, std::size_t size) override {
-        inbox_.insert(inbox_.end(), data, data + size);
-        std::vector<Reply> replies;
-        std::size_t start = 0;
-        for (;;) {
-            frame::Frame f;
-            std::size_t used = 0;
-            const auto parse = frame::decode(inbox_.data() + start, inbox_.size() - start, f, used);
-            if (parse == frame::Parse::NeedMore)
-                break;
-            if (parse == frame::Parse::Malformed) {
-                // Skip to the next possible frame start: noise or a damaged frame is dropped.
-                const auto next = std::find(inbox_.begin() + static_cast<std::ptrdiff_t>(start) + 1,
-                                            inbox_.end(), frame::Magic0);
-                start = static_cast<std::size_t>(next - inbox_.begin());
-                continue;
-            }
-            start += used;
-            replies.push_back(family_.answer(f, loggedIn_));
-        }
-        inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<std::ptrdiff_t>(start));
-        return replies;
+
+protected:
+    Reply answer(const frame::Frame& request) override {
+        return family_.answer(request, loggedIn_);
     }
 
 private:
     SdkFamily& family_;
-    ByteVector inbox_;
     bool loggedIn_ = false;
 };
 
