@@ -18,7 +18,7 @@ struct TSBXPC::Impl {
     // and into write mode again before the next, so the pair is dropped instead of costing two
     // round trips. It is sent before any other call and when the link closes.
     bool enablePending = false;
-    ByteVector received;
+    FrameReader reader;
 
     void dropLink() {
         if (link)
@@ -26,28 +26,10 @@ struct TSBXPC::Impl {
         link.reset();
         writeMode = false;
         enablePending = false;
-        received.clear();
+        reader.clear();
     }
 
-    frame::Frame readAnswer() {
-        for (;;) {
-            frame::Frame answer;
-            std::size_t used = 0;
-            switch (frame::decode(received.data(), received.size(), answer, used)) {
-            case frame::Parse::Complete:
-                received.erase(received.begin(), received.begin() + static_cast<long>(used));
-                return answer;
-            case frame::Parse::Malformed:
-                throw DeviceError(DeviceError::Kind::Protocol,
-                                  QStringLiteral("malformed answer from the terminal"));
-            case frame::Parse::NeedMore:
-                break;
-            }
-            std::uint8_t chunk[4096];
-            const std::size_t n = link->read(chunk, sizeof chunk, timeoutMs);
-            received.insert(received.end(), chunk, chunk + n);
-        }
-    }
+    frame::Frame readAnswer() { return reader.read(*link, timeoutMs); }
 
     // One request and its answer. true = done; false = refused or failed, lastError says why.
     bool call(std::uint8_t command, qint32 device, const ByteVector& payload) {

@@ -18,7 +18,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcWire, "selvano.device.wire", QtWarningMsg)
 
-constexpr std::size_t ReadBlock = 64 * 1024;
 // Memory reserved up front for an announced answer; a larger one grows as pieces arrive.
 constexpr std::uint32_t MaxReserve = 16u << 20;
 // Far above any terminal's records or users (10,000 users with ten fingers are 50 MB); a larger
@@ -45,36 +44,18 @@ struct TZd2911DeviceConnection::Impl {
     std::uint32_t device = 0;
     std::uint16_t sequence = 0;
     int timeoutMs = 5000;
-    ByteVector inbox;
-    std::size_t inboxStart = 0;
+    FrameReader reader;
     std::function<void(qint64, qint64)> progress;
 
     void close() {
         link.reset();
-        inbox.clear();
-        inboxStart = 0;
+        reader.clear();
     }
 
     frame::Frame readFrame() {
-        frame::Frame f;
-        for (;;) {
-            std::size_t used = 0;
-            const auto parse =
-                frame::decode(inbox.data() + inboxStart, inbox.size() - inboxStart, f, used);
-            if (parse == frame::Parse::Complete) {
-                logFrame("in", inbox.data() + inboxStart, used);
-                inboxStart += used;
-                return f;
-            }
-            if (parse == frame::Parse::Malformed)
-                protocolError(QStringLiteral("malformed frame from the terminal"));
-            inbox.erase(inbox.begin(), inbox.begin() + static_cast<std::ptrdiff_t>(inboxStart));
-            inboxStart = 0;
-            const std::size_t had = inbox.size();
-            inbox.resize(had + ReadBlock);
-            const std::size_t n = link->read(inbox.data() + had, ReadBlock, timeoutMs);
-            inbox.resize(had + n);
-        }
+        frame::Frame f = reader.read(*link, timeoutMs);
+        logFrame("in", reader.lastFrame(), reader.lastFrameSize());
+        return f;
     }
 
     // Sends one command and gathers its whole answer: true with the answer, false when the

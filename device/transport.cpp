@@ -179,6 +179,36 @@ addrinfo* resolve(const QString& host, int port, Clock::time_point deadline) {
 
 } // namespace
 
+frame::Frame FrameReader::read(Transport& link, int timeoutMs) {
+    constexpr std::size_t ReadBlock = 64 * 1024;
+    frame::Frame f;
+    for (;;) {
+        std::size_t used = 0;
+        const auto parse = frame::decode(inbox_.data() + start_, inbox_.size() - start_, f, used);
+        if (parse == frame::Parse::Complete) {
+            start_ += used;
+            lastSize_ = used;
+            return f;
+        }
+        if (parse == frame::Parse::Malformed)
+            throw DeviceError(DeviceError::Kind::Protocol,
+                              QStringLiteral("malformed frame from the terminal"));
+        inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<std::ptrdiff_t>(start_));
+        start_ = 0;
+        lastSize_ = 0;
+        const std::size_t had = inbox_.size();
+        inbox_.resize(had + ReadBlock);
+        const std::size_t n = link.read(inbox_.data() + had, ReadBlock, timeoutMs);
+        inbox_.resize(had + n);
+    }
+}
+
+void FrameReader::clear() {
+    inbox_.clear();
+    start_ = 0;
+    lastSize_ = 0;
+}
+
 std::unique_ptr<Transport> openTcpTransport(const QString& host, int port, int timeoutMs) {
     if (port <= 0 || port > 65535)
         throw DeviceError(DeviceError::Kind::Io, QStringLiteral("invalid port %1").arg(port));

@@ -3,6 +3,8 @@
 // a socket or port itself. Implementations use plain file descriptors with poll() deadlines,
 // so a transport opened on one thread can be used from another and no call waits forever.
 
+#include "frame.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,23 @@ public:
     // Throws DeviceError(Timeout) when nothing arrives, DeviceError(Io) when the link is gone.
     virtual std::size_t read(std::uint8_t* data, std::size_t max, int timeoutMs) = 0;
     virtual void close() = 0;
+};
+
+// Gathers the answers read from a link into whole frames, reading in large blocks.
+class FrameReader {
+public:
+    // The next whole frame. Throws DeviceError(Protocol) on a malformed frame, or what the
+    // link throws. lastFrame() then holds the frame's bytes as received.
+    frame::Frame read(Transport& link, int timeoutMs);
+    const std::uint8_t* lastFrame() const { return inbox_.data() + start_ - lastSize_; }
+    std::size_t lastFrameSize() const { return lastSize_; }
+    // Forgets what was read (a new link).
+    void clear();
+
+private:
+    ByteVector inbox_;
+    std::size_t start_ = 0; // where the next frame begins in inbox_
+    std::size_t lastSize_ = 0;
 };
 
 // A transport over an open descriptor (socket, serial device, pseudo-terminal); owns it.
