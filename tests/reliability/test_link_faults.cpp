@@ -221,7 +221,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("offset");
         for (const char* op : {"get_device_data:14", "get_user_data:1:7", "get_user_data:1:40"}) {
             for (int offset : {0, 1, 13, 14, 17, 18, 100, 600})
-                QTest::addRow("%s at %d", op, offset) << QString::fromLatin1(op) << offset;
+                QTest::newRow(
+                    qPrintable(QStringLiteral("%1 at %2").arg(QLatin1String(op)).arg(offset)))
+                    << QString::fromLatin1(op) << offset;
         }
     }
     void usersCutInReceiveAll() {
