@@ -1,4 +1,5 @@
 // The protocol client against the real emulator over loopback TCP and a pseudo-terminal.
+#include "emulator_device.h"
 #include "emulator_process.h"
 #include "sdk.h"
 #include "wire_codec.h"
@@ -14,17 +15,6 @@ QJsonObject record(const QString& number, const QString& time, int terminal = 1,
             {"time", time},
             {"terminal_number", terminal},
             {"state_code", state}};
-}
-
-IDevice tcpDevice(const EmulatorProcess& emulator) {
-    IDevice d;
-    d.DeviceNumber = 1;
-    d.Password = QStringLiteral("0");
-    d.ConnectionKind = 1;
-    d.IpAddress = QStringLiteral("127.0.0.1");
-    d.NetworkPort = emulator.port();
-    d.TimeoutMs = 2000;
-    return d;
 }
 
 ByteVector dateRange(int y1, int m1, int d1, int y2, int m2, int d2) {

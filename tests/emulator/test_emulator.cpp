@@ -1,5 +1,6 @@
 // The emulator itself: its state file, faults given in the state file, generated records and
 // how it copes with noise and commands before a log-in, spoken to with raw frames.
+#include "emulator_device.h"
 #include "emulator_process.h"
 #include "frame.h"
 #include "sdk.h"
@@ -10,17 +11,6 @@
 #include <QTest>
 
 namespace {
-
-IDevice tcpDevice(const EmulatorProcess& emulator) {
-    IDevice d;
-    d.DeviceNumber = 1;
-    d.Password = QStringLiteral("0");
-    d.ConnectionKind = 1;
-    d.IpAddress = QStringLiteral("127.0.0.1");
-    d.NetworkPort = emulator.port();
-    d.TimeoutMs = 2000;
-    return d;
-}
 
 // Sends bytes and reads one answer frame.
 frame::Frame ask(Transport& link, const ByteVector& bytes) {
